@@ -13,11 +13,17 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace vz::ini {
 
 inline constexpr int kDefaultCapacity = 260;
+
+// The value of (section, key), cut to capacity - 1 UTF-16 units; nullopt when the file,
+// the section or the key is missing.
+std::optional<std::string> Lookup(const std::string& path, const std::string& section,
+                                  const std::string& key, int capacity = kDefaultCapacity);
 
 std::string ReadString(const std::string& path, const std::string& section, const std::string& key,
                        const std::string& defaultValue, int capacity = kDefaultCapacity);
@@ -33,6 +39,9 @@ int ReadInt(const std::string& path, const std::string& section, const std::stri
 // False when the file could not be written.
 bool WriteString(const std::string& path, const std::string& section, const std::string& key,
                  const std::string& value);
+
+// Line breaks in the section, key or value are replaced by blanks: they would otherwise
+// split one value into lines that read back as other keys.
 
 bool DeleteKey(const std::string& path, const std::string& section, const std::string& key);
 bool DeleteSection(const std::string& path, const std::string& section);

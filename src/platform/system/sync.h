@@ -10,6 +10,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace vz {
 
@@ -47,14 +48,12 @@ class Event {
  private:
   struct Waiter;
   bool TryConsumeLocked();
-  void Attach(Waiter* w);
-  void Detach(Waiter* w);
 
   const bool manualReset_;
   mutable std::mutex mutex_;
   std::condition_variable cv_;
   bool set_;
-  Waiter* waiters_ = nullptr;  // WaitAny waiters, a short intrusive list
+  std::vector<Waiter*> waiters_;  // WaitAny callers currently waiting on this event
 };
 
 // The recursive I/O lock of a device channel: the owner may take it again.
