@@ -286,5 +286,45 @@ TEST_F(ProfileStoreTest, NamesThatAreNoFileNamesAreRefused) {
   EXPECT_EQ(LoadProfile(images_, DeviceKind::kMouse, ProfileKind::kDevice, 0, os_), kProfileMissing);
 }
 
+// The debug output is all a failed load or save leaves behind; VZ_DEBUG_OUTPUT is set for
+// this test program, so it reaches stderr.
+TEST_F(ProfileStoreTest, FailuresAreToldInTheDebugOutput) {
+  struct Case {
+    const char* what;
+    void (*arrange)(ProfileStoreTest&);
+    bool save;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"missing file", [](ProfileStoreTest&) {}, false, "配置文件丢失"},
+      {"wrong magic",
+       [](ProfileStoreTest&) {
+         std::ofstream(ProfilePath(DeviceKind::kMouse, "0", ProfileKind::kLighting)) << "not a profile";
+       },
+       false, "配置文件格式错误"},
+      {"target cannot be replaced",
+       [](ProfileStoreTest&) {
+         std::filesystem::create_directory(ProfilePath(DeviceKind::kMouse, "0", ProfileKind::kLighting));
+       },
+       true, "文件打开失败"},
+      {"name is no file name",
+       [](ProfileStoreTest&) { WriteIndex(DeviceKind::kMouse, "PROFILEDENGNAME", "0", "a/b"); },
+       true, "profile name is not a file name"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(DataFolder(DeviceKind::kMouse));
+    ini::DropCache();
+    c.arrange(*this);
+    ::testing::internal::CaptureStderr();
+    if (c.save) {
+      EXPECT_FALSE(SaveProfile(images_, DeviceKind::kMouse, ProfileKind::kLighting));
+    } else {
+      EXPECT_NE(LoadProfile(images_, DeviceKind::kMouse, ProfileKind::kLighting, 0, os_), kProfileRead);
+    }
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find(c.text), std::string::npos);
+  }
+}
+
 }  // namespace
 }  // namespace vz
