@@ -69,6 +69,10 @@ class NodeBackend {
 
   // True while the node is present and still the device that had `identity`.
   virtual bool Probe(const std::string& nodeId, const std::string& identity) = 0;
+
+  // True when other processes can open the same nodes (the kernel's hidraw nodes), so
+  // exclusive opens must be enforced across processes too, not only within this one.
+  virtual bool SharedBetweenProcesses() const { return false; }
 };
 
 }  // namespace vz::hid
