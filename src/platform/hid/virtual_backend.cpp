@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
 #include <utility>
 
 namespace vz::hid {
@@ -117,6 +118,17 @@ void VirtualNode::Disconnect(const std::shared_ptr<ConnectionState>& state) {
   std::erase(connections_, state);
 }
 
+void VirtualNode::WaitUntil(std::unique_lock<std::mutex>& lock, Clock::time_point until) {
+  constexpr auto kSpinWindow = std::chrono::microseconds(200);
+  if (until - Clock::now() > kSpinWindow) {
+    changed_.wait_until(lock, until - kSpinWindow);
+    return;
+  }
+  lock.unlock();
+  while (Clock::now() < until) std::this_thread::yield();
+  lock.lock();
+}
+
 IoStatus VirtualNode::WaitInterruptible(std::unique_lock<std::mutex>& lock,
                                         ConnectionState& state, Clock::time_point until) {
   for (;;) {
@@ -126,7 +138,7 @@ IoStatus VirtualNode::WaitInterruptible(std::unique_lock<std::mutex>& lock,
       return IoStatus::kCancelled;
     }
     if (Clock::now() >= until) return IoStatus::kOk;
-    changed_.wait_until(lock, until);
+    WaitUntil(lock, until);
   }
 }
 
@@ -152,7 +164,7 @@ IoStatus VirtualNode::Read(ConnectionState& state, std::uint8_t* buf, std::size_
     if (now >= deadline) return IoStatus::kTimeout;
     auto wake = deadline;
     if (!state.queue.empty()) wake = std::min(wake, state.queue.front().deliverAt);
-    changed_.wait_until(lock, wake);
+    WaitUntil(lock, wake);
   }
 }
 
