@@ -1,6 +1,7 @@
 #include "profiles/profile_store.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "platform/system/files.h"

@@ -1,7 +1,6 @@
 #include "settings/device_images.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 
 #include "platform/system/sync.h"
