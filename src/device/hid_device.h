@@ -34,8 +34,12 @@ class HidDevice {
   std::size_t PathCapacity() const;  // 8 for up to 8 paths, then 16, 32, ...
 
   // --- open and close -------------------------------------------------------------------
-  // Stores the four flags and the path, then Reopen(): 1 or 0.
+  // Stores the four flags and the path, then Reopen(): 1 or 0. A path of 260 characters
+  // or more does not fit the record: 0, and the record is closed. Every transfer waits
+  // under its time-out whatever `overlapped` says; the flag is kept for Reopen.
   int OpenPath(const std::string& path, bool read, bool write, bool overlapped, bool exclusive);
+  // Closes (cancelling a pending transfer first), then opens the stored path with the
+  // stored flags and loads its capabilities: 1, or 0 with the record closed.
   int Reopen();
   // Breaks off a waiting transfer, frees the capability data and closes.
   void Close();
@@ -48,8 +52,11 @@ class HidDevice {
                  std::uint32_t timeoutMs);
   int WriteReport(std::uint32_t length, std::uint32_t* bytesWritten, const std::uint8_t* buffer,
                   std::uint32_t timeoutMs);
-  // The cancel event: a pending ReadReport or WriteReport returns 0 at once.
+  // The cancel event: a pending ReadReport or WriteReport returns 0 at once; with none
+  // pending, the next one does (the event stays set until a transfer consumes it).
   void SignalCancel();
+  // Why the last open or transfer failed, for diagnostics.
+  std::string LastError() const;
 
   // --- what the open interface is --------------------------------------------------------
   const std::string& Path() const { return path_; }

@@ -127,7 +127,7 @@ class FakeHidraw {
     addr.sun_family = AF_UNIX;
     const std::string path = Dev() + "/" + node;
     std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
-    if (::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 16) != 0) {
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 512) != 0) {
       std::perror("fake hidraw node");
       std::abort();
     }
