@@ -11,7 +11,16 @@
 //
 // Results (32-bit signed): 1 success; 0 channel closed or no answer after the last
 // attempt; -1 the request could not be written; -102 / -103 the device answered status
-// 0xFF / 0xFE; -201 block number 5 or more. Nothing here throws.
+// 0xFF / 0xFE; -201 block number 5 or more; -202 a single-report length above 56 (refused
+// before anything is sent, so no read can run past the 56 payload bytes). Nothing here
+// throws.
+//
+// Matching answers to requests: an input report left over from an earlier exchange (the
+// late answer to an attempt that timed out, say) must never be taken for the answer to the
+// next request. So each attempt first drains what is already queued (reads with a time-out
+// of 0, at most one hidraw queue's worth), and then accepts only an input report whose
+// command byte equals the request's, skipping others until the read time-out. The status
+// byte is examined; the checksum, length and offset of an answer are not.
 #pragma once
 
 #include <atomic>
@@ -29,6 +38,7 @@ inline constexpr int kCmdWriteFailed = -1;
 inline constexpr int kCmdStatusFF = -102;
 inline constexpr int kCmdStatusFE = -103;
 inline constexpr int kCmdBadBlock = -201;
+inline constexpr int kCmdBadLength = -202;
 
 inline constexpr std::size_t kReportSize = 64;
 inline constexpr std::size_t kPayloadMax = 56;
@@ -37,6 +47,15 @@ inline constexpr std::uint16_t kMaxDataSize = 512;
 inline constexpr std::size_t kDeviceInfoSize = 33;
 inline constexpr int kKeyBlockCount = 5;
 inline constexpr std::uint16_t kKeyBlockStride = 126;  // offset of block n is n * 126
+
+inline constexpr int kExchangeAttempts = 4;
+inline constexpr std::uint32_t kWriteTimeoutMs = 1000;
+inline constexpr std::uint32_t kReadTimeoutMs = 300;
+inline constexpr std::uint32_t kEndTransferPauseMs = 10;
+// Stale reports drained before a write: the depth of a hidraw queue.
+inline constexpr int kDrainLimit = 64;
+
+static_assert(8 + kPayloadMax == kReportSize, "header of 8 bytes, then the payload");
 
 enum class Command : std::uint8_t {
   kBeginTransfer = 1,
@@ -86,10 +105,18 @@ class DeviceChannel {
   IoLock& Lock() { return lock_; }
 
   // The retrying transaction: up to four attempts of (write 64 bytes within 1000 ms, read
-  // the response within 300 ms), the lock held across each attempt. 1, 0 or -1.
+  // the matching answer within 300 ms), the lock held across each attempt and released
+  // between them. A shorter request is padded with zeros. Returns 1 with the answer in
+  // response (responseLength bytes at most, *bytesRead of them); 0 when the channel is
+  // closed (nothing sent) or no answer came after the fourth attempt; -1 at once, without
+  // retry, when the write did not complete.
   int Exchange(const std::uint8_t* request, std::size_t requestLength, std::uint8_t* response,
                std::size_t responseLength, std::uint32_t* bytesRead);
 
+  // The commands. Chunked ones send 56 bytes per report (the last one shorter; its payload
+  // area beyond its length still holds the previous chunk's bytes) and stop at the first
+  // chunk that fails; chunks before it stay transferred. A total of 0 sends nothing and
+  // returns 1, even on a closed channel.
   int BeginTransfer();
   int EndTransfer();  // waits 10 ms before sending
   int ReadDeviceInfo(std::uint8_t* out33);
@@ -98,12 +125,22 @@ class DeviceChannel {
   int ReadDefaultKeyMap(std::uint8_t* out);                // DataSize() bytes
   int ReadKeyBlock(std::uint8_t* out, int block);          // DataSize() bytes, block 0..4
   int WriteKeyBlock(const std::uint8_t* in, int block);
-  int RestoreDefaults();  // single exchange, no checksum, response not examined
+  // One attempt, no checksum (bytes 1 and 2 are 0): 1 when any answer to command 13 came
+  // within 300 ms, whatever its status, else 0. The write's own result is not looked at.
+  int RestoreDefaults();
   int WriteLightFrame(const std::uint8_t* in, std::uint16_t length);
   int WriteMacroData(const std::uint8_t* in, std::uint16_t length);
   int WriteCursorData(const std::uint8_t* in, std::uint16_t length);
 
  private:
+  // Under the lock: drop queued input, then read until an answer to `command` arrives.
+  void DrainStaleInputLocked();
+  bool ReadAnswerLocked(std::uint8_t command, std::uint8_t* answer64, std::uint32_t* bytesRead);
+  int Single(Command command, std::uint8_t length, std::uint16_t offset,
+             const std::uint8_t* payload, std::uint8_t* out, std::size_t outLength);
+  int Chunked(Command command, std::size_t total, std::uint16_t baseOffset,
+              const std::uint8_t* in, std::uint8_t* out);
+
   std::atomic<std::uint16_t> dataSize_{kMaxDataSize};
   DeviceIdentity identity_;
   std::atomic<bool> open_{false};
