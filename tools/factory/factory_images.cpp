@@ -27,6 +27,10 @@ constexpr std::array<DpiStageRow, 5> kMouseDpiStages = {{
     {31, {0xFE, 0xF5, 0x00}},  // 3200 DPI, yellow
     {63, {0xFF, 0x00, 0xF6}},  // 6400 DPI, magenta
 }};
+// The built-in map leaves the second DPI button to the device; a profile sent to the mouse
+// would switch it off, so the factory profile gives it the usual DPI up.
+constexpr std::size_t kSecondDpiButton = 6;
+constexpr KeyAssignment kDpiUp = {0x13, 0x01, 0};
 constexpr std::uint8_t kPointerSpeed = 10;  // the operating system's own default
 constexpr std::uint8_t kScrollLines = 3;
 
@@ -83,6 +87,7 @@ constexpr std::uint8_t kSingleKey = 0x20;
 void FillMouse(DeviceImages& images) {
   KindImages& mouse = images.Of(DeviceKind::kMouse);
   mouse.keyBlocks[0] = BuiltInDefaultKeyMap(DeviceKind::kMouse);
+  PutKey(mouse.keyBlocks[0], kSecondDpiButton, kDpiUp);
   mouse.active.SetLighting(kMouseLighting);
   mouse::SetReportRate(mouse.active, kMouseReportRate);
   for (std::size_t i = 0; i < kMouseDpiStages.size(); ++i) {
