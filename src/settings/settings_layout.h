@@ -55,7 +55,7 @@ inline constexpr std::size_t kCurrentDpiStage = 19;  // 0..5, set by the mouse
 inline constexpr std::size_t kDpiColours = 23;       // stage n (1..5) at 23 + 3(n - 1)
 inline constexpr std::size_t kPointerSpeed = 38;     // only in profile files
 inline constexpr std::size_t kScrollLines = 39;      // only in profile files
-// The DPI stages are not contiguous: stage 5 was added after the current-stage byte.
+// Stage 5 sits after the current-stage byte, apart from stages 1..4.
 inline constexpr std::size_t kDpiStage[5] = {15, 16, 17, 18, 20};
 inline constexpr int kDpiStageCount = 5;
 }  // namespace record
