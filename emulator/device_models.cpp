@@ -173,18 +173,6 @@ Bytes DeviceInfoBytes(std::uint8_t keyCount, std::uint8_t macroUnits) {
 
 std::uint8_t ClampByte(int v) { return static_cast<std::uint8_t>(std::clamp(v, 0, 255)); }
 
-struct ModelName {
-  Model model;
-  const char* name;
-};
-constexpr std::array<ModelName, 5> kModelNames = {{
-    {Model::kMouse, "mouse"},
-    {Model::kKeyboard, "keyboard"},
-    {Model::kKeyboardRgb, "keyboard-rgb"},
-    {Model::kKeyboard7200, "keyboard-7200"},
-    {Model::kMousepad, "mousepad"},
-}};
-
 ModelSpec MouseSpec(const DeviceOptions& options) {
   ModelSpec s{};
   s.model = Model::kMouse;
@@ -237,7 +225,17 @@ ModelSpec KeyboardSpec(Model model, std::uint16_t productId, const DeviceOptions
   return s;
 }
 
-ModelSpec MousepadSpec() {
+ModelSpec SingleColourKeyboardSpec(const DeviceOptions& options) {
+  return KeyboardSpec(Model::kKeyboard, 0x6556, options);
+}
+ModelSpec RgbKeyboardSpec(const DeviceOptions& options) {
+  return KeyboardSpec(Model::kKeyboardRgb, 0x0800, options);
+}
+ModelSpec Keyboard7200Spec(const DeviceOptions& options) {
+  return KeyboardSpec(Model::kKeyboard7200, 0x7200, options);
+}
+
+ModelSpec MousepadSpec(const DeviceOptions&) {
   ModelSpec s{};
   s.model = Model::kMousepad;
   s.product = "ViZirado LED Mousepad";
@@ -254,25 +252,34 @@ ModelSpec MousepadSpec() {
   return s;
 }
 
+struct ModelEntry {
+  Model model;
+  const char* name;
+  ModelSpec (*build)(const DeviceOptions&);
+};
+constexpr std::array<ModelEntry, 5> kModels = {{
+    {Model::kMouse, "mouse", MouseSpec},
+    {Model::kKeyboard, "keyboard", SingleColourKeyboardSpec},
+    {Model::kKeyboardRgb, "keyboard-rgb", RgbKeyboardSpec},
+    {Model::kKeyboard7200, "keyboard-7200", Keyboard7200Spec},
+    {Model::kMousepad, "mousepad", MousepadSpec},
+}};
+
 }  // namespace
 
 ModelSpec MakeModelSpec(Model model, const DeviceOptions& options) {
-  ModelSpec s;
-  switch (model) {
-    case Model::kMouse: s = MouseSpec(options); break;
-    case Model::kKeyboard: s = KeyboardSpec(model, 0x6556, options); break;
-    case Model::kKeyboardRgb: s = KeyboardSpec(model, 0x0800, options); break;
-    case Model::kKeyboard7200: s = KeyboardSpec(model, 0x7200, options); break;
-    case Model::kMousepad: s = MousepadSpec(); break;
+  for (const auto& m : kModels) {
+    if (m.model == model) {
+      ModelSpec s = m.build(options);
+      s.name = m.name;
+      return s;
+    }
   }
-  for (const auto& n : kModelNames) {
-    if (n.model == model) s.name = n.name;
-  }
-  return s;
+  return {};
 }
 
 bool ModelFromName(const std::string& name, Model* model) {
-  for (const auto& n : kModelNames) {
+  for (const auto& n : kModels) {
     if (name == n.name) {
       *model = n.model;
       return true;
