@@ -1,0 +1,137 @@
+// CPU cost of the whole lighting engine: the four effect threads at speed 0 for
+// VZ_LIGHTING_BENCH_SECONDS (10 by default) against three devices: the mouse cycling colours,
+// the keyboard in its fastest mode, the mousepad in sync with a synchronized wave. The
+// figure is the process CPU time over the wall time, in per cent of one core, for three
+// sinks: one that does nothing (the baseline), one that takes 1 ms per report as USB does,
+// and, where it is built, the emulated devices behind the real channel and HID layer.
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+#include "lighting/effect_engine.h"
+#include "platform/system/sync.h"
+
+#if VZ_BENCH_WITH_EMULATOR
+#include "emulated_rig.h"
+#endif
+
+namespace vz::lighting {
+namespace {
+
+constexpr LightingFields kMouseCycle{0, 4, 0, 1, 1, {}};
+constexpr LightingFields kKeyboardWave{0, 4, 0, 1, 1, {}};
+constexpr LightingFields kPadOwn{3, 4, 0, 1, 0, {0, 255, 0}};
+constexpr LightingFields kSyncWave{0, 4, 0, 1, 1, {}};
+constexpr EngineTiming kNoStartWait{0, 0, 0};
+constexpr std::size_t kChunk = 56;
+
+std::uint32_t RunSeconds() {
+  const char* s = std::getenv("VZ_LIGHTING_BENCH_SECONDS");
+  const int v = s != nullptr ? std::atoi(s) : 0;
+  return v > 0 ? static_cast<std::uint32_t>(v) : 10;
+}
+
+double ProcessCpuSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+// A device that counts frames and, when asked, takes the time of the reports a frame
+// needs: one request and one answer of 1 ms each per 56-byte chunk.
+class CountingLink : public KeyboardLink {
+ public:
+  CountingLink(LightingFields fields, bool sync, bool usbTime)
+      : fields_(fields), sync_(sync), usbTime_(usbTime) {}
+  bool IsConnected() const override { return true; }
+  bool SyncFlag() const override { return sync_; }
+  LightingFields Fields() const override { return fields_; }
+  int SendFrame(const std::uint8_t*, std::uint16_t length) override {
+    frames.fetch_add(1, std::memory_order_relaxed);
+    if (usbTime_) SleepMs(static_cast<std::uint32_t>(2 * ((length + kChunk - 1) / kChunk)));
+    return 1;
+  }
+  std::uint8_t Model() const override { return kColourKeyboard; }
+  void CustomLayout(std::array<std::uint8_t, kColourFrameSize>& out) const override {
+    out.fill(0);
+  }
+  std::atomic<std::uint64_t> frames{0};
+
+ private:
+  const LightingFields fields_;
+  const bool sync_;
+  const bool usbTime_;
+};
+
+class FixedSync : public SyncSource {
+ public:
+  LightingFields SyncLighting() const override { return kSyncWave; }
+};
+
+// Runs the engine for the configured time and reports its CPU share.
+template <typename CountFrames>
+void Measure(benchmark::State& state, const LightingIo& io, CountFrames frames) {
+  const std::uint32_t seconds = RunSeconds();
+  for (auto _ : state) {
+    const auto wallStart = std::chrono::steady_clock::now();
+    const double cpuStart = ProcessCpuSeconds();
+    {
+      LightingEngine engine(io, kNoStartWait);
+      engine.Start();
+      SleepMs(seconds * 1000);
+      engine.SignalStop();
+      engine.Join(5000);
+    }
+    const double cpu = ProcessCpuSeconds() - cpuStart;
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+    state.counters["cpu_pct_of_core"] = 100.0 * cpu / wall;
+    state.counters["frames_per_s"] = static_cast<double>(frames()) / wall;
+  }
+}
+
+void Links(benchmark::State& state, bool usbTime) {
+  CountingLink mouse(kMouseCycle, false, usbTime);
+  CountingLink pad(kPadOwn, true, usbTime);
+  CountingLink keyboard(kKeyboardWave, false, usbTime);
+  FixedSync sync;
+  Measure(state, {&mouse, &pad, &keyboard, &sync, nullptr},
+          [&] { return mouse.frames + pad.frames + keyboard.frames; });
+}
+
+void BM_LightingNullSink(benchmark::State& state) { Links(state, false); }
+void BM_LightingUsbTimedSink(benchmark::State& state) { Links(state, true); }
+
+BENCHMARK(BM_LightingNullSink)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LightingUsbTimedSink)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+#if VZ_BENCH_WITH_EMULATOR
+// Also counts the emulated firmware and the HID layer, which run in this process.
+void BM_LightingEmulatedDevices(benchmark::State& state) {
+  testing::EmulatedRig rig(false);
+  if (!rig.AllOpen()) {
+    state.SkipWithError("the emulated devices could not be opened");
+    return;
+  }
+  rig.mouse.SetFields(kMouseCycle);
+  rig.mousepad.SetFields(kPadOwn);
+  rig.keyboard.SetFields(kKeyboardWave);
+  rig.sync.Set(kSyncWave);
+  rig.Channel(Device::kMousepad).SetSyncFlag(true);
+  Measure(state, rig.Io(), [&] {
+    return rig.Emulated(Device::kMouse).LightFrameCount() +
+           rig.Emulated(Device::kMousepad).LightFrameCount() +
+           rig.Emulated(Device::kKeyboard).LightFrameCount();
+  });
+}
+BENCHMARK(BM_LightingEmulatedDevices)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+#endif
+
+}  // namespace
+}  // namespace vz::lighting
+
+BENCHMARK_MAIN();
