@@ -47,12 +47,12 @@ struct HidDevice::Impl {
     return open;
   }
 
+  // Notifies under the lock: a Close in the destructor may free this record as soon as it
+  // sees the count drop, so nothing of it may be touched after the unlock.
   void EndTransfer(const std::string& error) {
-    {
-      std::lock_guard<std::mutex> lock(mutex);
-      --pending;
-      if (!error.empty()) lastError = error;
-    }
+    std::lock_guard<std::mutex> lock(mutex);
+    --pending;
+    if (!error.empty()) lastError = error;
     idle.notify_all();
   }
 
@@ -207,6 +207,9 @@ int HidDevice::ReadReport(std::uint32_t length, std::uint32_t* bytesRead, std::u
   std::size_t got = 0;
   const hid::IoStatus status =
       buffer == nullptr ? hid::IoStatus::kFailed : open->Read(buffer, length, &got, timeoutMs);
+  // A Close during the transfer left this the last reference: the connection and its share
+  // must be gone before that Close returns, or a Reopen right after it would meet them.
+  open.reset();
   impl_->EndTransfer(StatusText(status));
   if (status != hid::IoStatus::kOk) return 0;
   if (bytesRead != nullptr) *bytesRead = static_cast<std::uint32_t>(got);
@@ -221,6 +224,7 @@ int HidDevice::WriteReport(std::uint32_t length, std::uint32_t* bytesWritten, co
   std::size_t put = 0;
   const hid::IoStatus status =
       buffer == nullptr ? hid::IoStatus::kFailed : open->Write(buffer, length, &put, timeoutMs);
+  open.reset();
   impl_->EndTransfer(StatusText(status));
   if (status != hid::IoStatus::kOk) return 0;
   if (bytesWritten != nullptr) *bytesWritten = static_cast<std::uint32_t>(put);

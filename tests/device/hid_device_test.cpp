@@ -222,18 +222,21 @@ TEST_F(HidDeviceTest, BreakingOffAWaitingReadReturnsAtOnce) {
   auto& node = fake.Add(GamingMouse());
   struct Case {
     const char* name;
+    bool exclusive;
     void (*interrupt)(HidDevice&);
     bool openAfter;
   };
   const Case cases[] = {
-      {"cancel event", [](HidDevice& d) { d.SignalCancel(); }, true},
-      {"Close", [](HidDevice& d) { d.Close(); }, false},
-      {"Reopen", [](HidDevice& d) { EXPECT_EQ(d.Reopen(), 1); }, true},
+      {"cancel event", false, [](HidDevice& d) { d.SignalCancel(); }, true},
+      {"Close", false, [](HidDevice& d) { d.Close(); }, false},
+      {"Reopen", false, [](HidDevice& d) { EXPECT_EQ(d.Reopen(), 1) << d.LastError(); }, true},
+      // The interrupted read's share must be released before the exclusive reopen.
+      {"Reopen exclusive", true, [](HidDevice& d) { EXPECT_EQ(d.Reopen(), 1) << d.LastError(); }, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     HidDevice device;
-    ASSERT_EQ(device.OpenPath(kConfigPath, true, true, true, false), 1);
+    ASSERT_EQ(device.OpenPath(kConfigPath, true, true, true, c.exclusive), 1);
     std::uint8_t buf[64];
     std::memset(buf, 0xEE, sizeof buf);
     std::uint32_t read = 77;
