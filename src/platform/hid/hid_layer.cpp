@@ -102,9 +102,10 @@ class OpenCollection : public HidInterface {
     if (usesIds_ ? !collection_.HasReportId(id) : id != 0) return IoStatus::kFailed;
     const std::size_t data = (reportBits_[Index(ReportType::kOutput)][id] + 7) / 8;
     if (data == 0 || len < data + 1) return IoStatus::kFailed;
+    // Unlike reads, writes carry byte 0 to the node even without report ids (hidraw
+    // expects the 0 there).
     std::size_t n = 0;
-    const IoStatus status = usesIds_ ? connection_->Write(buf, data + 1, &n, timeoutMs)
-                                     : connection_->Write(buf + 1, data, &n, timeoutMs);
+    const IoStatus status = connection_->Write(buf, data + 1, &n, timeoutMs);
     if (status == IoStatus::kOk) *put = len;
     return status;
   }

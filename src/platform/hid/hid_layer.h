@@ -3,8 +3,8 @@
 // at a time.
 //
 // Reports cross this layer whole, byte 0 first: byte 0 is the report id, 0 for a
-// collection without report ids (the node sees no id byte then; the layer adds and strips
-// it). Lengths count that byte. A read delivers only the opened collection's report ids:
+// collection without report ids (a node delivers such input reports without the id byte;
+// the layer adds it). Lengths count that byte. A read delivers only the opened collection's report ids:
 // reports of the node's other collections are dropped, and the time-out covers the whole
 // wait, dropped reports included.
 //

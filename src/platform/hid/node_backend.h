@@ -45,7 +45,8 @@ class NodeConnection {
   virtual IoStatus Read(std::uint8_t* buf, std::size_t len, std::size_t* got,
                         std::uint32_t timeoutMs) = 0;
 
-  // Writes one output report (byte 0 is the report id). Blocks at most timeoutMs.
+  // Writes one output report: byte 0 is the report id, 0 when the node uses none (as
+  // hidraw has it: reads drop a 0 id byte, writes keep it). Blocks at most timeoutMs.
   virtual IoStatus Write(const std::uint8_t* buf, std::size_t len, std::size_t* put,
                          std::uint32_t timeoutMs) = 0;
 

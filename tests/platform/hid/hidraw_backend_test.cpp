@@ -141,6 +141,20 @@ TEST_F(Hidraw, CollectionWithoutIdsGetsAZeroIdByte) {
   EXPECT_EQ(Bytes(buf, buf + 4), (Bytes{0x00, 0x01, 0xFE, 0x02}));
 }
 
+TEST_F(Hidraw, WriteWithoutReportIdsKeepsTheZeroByte) {
+  FakeNodeSpec keyboard = kMouseBoot;
+  keyboard.descriptor = testing::kBootKeyboard;
+  auto& node = fake.Add(keyboard);
+  auto leds = Open(kBootPath);
+  ASSERT_TRUE(leds);
+  const Bytes capsLock = {0x00, 0x02};
+  std::size_t put = 0;
+  ASSERT_EQ(leds->Write(capsLock.data(), capsLock.size(), &put, 1000), IoStatus::kOk);
+  EXPECT_EQ(node.Receive(1000), capsLock);
+  const Bytes withId = {0x01, 0x02};
+  EXPECT_EQ(leds->Write(withId.data(), withId.size(), &put, 100), IoStatus::kFailed);
+}
+
 TEST_F(Hidraw, WriteSendsExactlyTheCollectionsReport) {
   auto& node = fake.Add(kMouseConfig);
   auto config = Open(kConfigPath);
