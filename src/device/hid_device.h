@@ -46,8 +46,15 @@ class HidDevice {
   bool IsOpen() const;
 
   // --- transfers ------------------------------------------------------------------------
-  // One report; 1 when it completed within timeoutMs, else 0 (time-out, cancel, failure),
-  // with *bytes = 0 then. A transfer that ended never writes into buffer afterwards.
+  // One report; 1 when it completed within timeoutMs, else 0 (time-out, cancel, failure,
+  // device gone, or closed), with *bytes = 0 then. A transfer that ended never writes into
+  // buffer afterwards.
+  // Read: length must be at least InputReportLength(); a report of this collection is
+  // stored (byte 0 its id, shorter reports padded with zeros) and *bytesRead is
+  // InputReportLength(). Reports of the interface's other collections are skipped.
+  // Write: buffer[0] is one of this collection's output report ids (0 without ids) and
+  // length at least that report's length; exactly that report is sent, *bytesWritten is
+  // length.
   int ReadReport(std::uint32_t length, std::uint32_t* bytesRead, std::uint8_t* buffer,
                  std::uint32_t timeoutMs);
   int WriteReport(std::uint32_t length, std::uint32_t* bytesWritten, const std::uint8_t* buffer,
