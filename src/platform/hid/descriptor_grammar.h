@@ -62,6 +62,7 @@ struct ParserState {
   std::vector<std::uint16_t> openLinks;  // link index of each open collection, innermost last
   std::size_t collectionCount = 0;
   std::size_t fieldCount = 0;
+  std::size_t totalReportCount = 0;
   bool fieldWithoutId = false;
   std::string error;
 

@@ -39,7 +39,13 @@ bool AddField(ParserState& state, const Item& item, const FieldTag& kind) {
   if (g.reportSize == 0) return state.Fail(item, "Report Size 0 in an " + what);
   if (state.out->usesReportIds && g.reportId == 0) return state.Fail(item, what + " without a Report ID");
   if (!state.out->usesReportIds) state.fieldWithoutId = true;
-  if (++state.fieldCount > kMaxFields) return state.Fail(item, "too many fields");
+  if (++state.fieldCount > kMaxFields) return state.Fail(item, "too many Main items");
+  // Each field may become a decoded element; a descriptor of a few kilobytes must not
+  // ask for millions of them.
+  state.totalReportCount += g.reportCount;
+  if (state.totalReportCount > kMaxTotalReportCount) {
+    return state.Fail(item, "more than " + std::to_string(kMaxTotalReportCount) + " report fields in all");
+  }
 
   ReportField f;
   f.type = kind.type;

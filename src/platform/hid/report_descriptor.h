@@ -33,6 +33,7 @@ inline constexpr std::uint32_t kMaxReportCount = 4096;     // fields of one Main
 inline constexpr std::size_t kMaxUsageItems = 256;         // usage items of one Main item
 inline constexpr std::size_t kMaxCollections = 256;        // all collections, nested included
 inline constexpr std::size_t kMaxFields = 4096;            // Main data items
+inline constexpr std::size_t kMaxTotalReportCount = 65536; // fields of all Main items together
 
 // One Usage or Usage Minimum/Maximum pair, with its usage page resolved.
 struct UsageItem {

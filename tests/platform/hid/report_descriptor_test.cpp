@@ -69,6 +69,15 @@ const DescriptorCase kCases[] = {
     {"ReportSizeMissing", InApplication({0x95, 0x01, 0x81, 0x02}), {}, "Report Size 0"},
     {"ReportSizeTooWide", InApplication({0x75, 0x21}), {}, "Report Size 33"},
     {"ReportCountOverflow", InApplication({0x75, 0x20, 0x97, 0xFF, 0xFF, 0xFF, 0xFF}), {}, "Report Count"},
+    // 17 reports of 4096 two-bit fields each: every report fits, all of them together do not.
+    {"TooManyFieldsInAll",
+     InApplication([] {
+       Bytes b = {0x75, 0x02, 0x96, 0x00, 0x10};
+       for (std::uint8_t id = 1; id <= 17; ++id) b.insert(b.end(), {0x85, id, 0x09, 0x01, 0x81, 0x02});
+       return b;
+     }()),
+     {},
+     "report fields in all"},
     {"ReportTooLong", InApplication(Repeat({0x75, 0x20, 0x96, 0x00, 0x08, 0x81, 0x02}, 5)), {}, "longer than"},
     {"UsageMinAboveMax", InApplication({0x19, 0x05, 0x29, 0x01}), {}, "Usage Minimum above Usage Maximum"},
     {"UsageMaxWithoutMin", InApplication({0x29, 0x05}), {}, "Usage Maximum without Usage Minimum"},
