@@ -61,12 +61,6 @@ bool CButtonUI::DoEvent(const TEventUI& event) {
         return true;
       }
       return false;
-    case UIEventType::SetFocus:
-      Notify(kNotifySetFocus);
-      return true;
-    case UIEventType::KillFocus:
-      Notify(kNotifyKillFocus);
-      return true;
     default:
       return false;
   }

@@ -15,13 +15,10 @@ const AttributeTable& CColorPaletteUI::Attributes() const {
   return table;
 }
 
-UIColor CColorPaletteUI::GetSelectColor() const {
-  QColor c = QColor::fromHsv(hue_, saturation_, value_);
-  return 0xFF000000u | (static_cast<UIColor>(c.red()) << 16) | (static_cast<UIColor>(c.green()) << 8) |
-         static_cast<UIColor>(c.blue());
-}
+UIColor CColorPaletteUI::GetSelectColor() const { return color_; }
 
 void CColorPaletteUI::SetSelectColor(UIColor color) {
+  color_ = 0xFF000000u | (color & 0xFFFFFFu);
   QColor c = QColor::fromRgb((color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF);
   // Grey has no hue; keep the bar where it was.
   if (c.hsvHue() >= 0) hue_ = c.hsvHue();
@@ -83,6 +80,9 @@ void CColorPaletteUI::PickAt(UIPoint pt) {
   saturation_ = s;
   value_ = v;
   if (!moved) return;
+  QColor c = QColor::fromHsv(hue_, saturation_, value_);
+  color_ = 0xFF000000u | (static_cast<UIColor>(c.red()) << 16) | (static_cast<UIColor>(c.green()) << 8) |
+           static_cast<UIColor>(c.blue());
   Invalidate();
   Notify(kNotifyColorChanged, GetSelectColor());
 }

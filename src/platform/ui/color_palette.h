@@ -38,6 +38,7 @@ class CColorPaletteUI : public CControlUI {
   UIRect FieldRect(const UIRect& rc) const;
   UIRect BarRect(const UIRect& rc) const;
   void PickAt(UIPoint pt);
+  UIColor color_ = 0xFFFFFFFF;  // exact as set; a pick replaces it with the picked point's colour
   int hue_ = 0;
   int saturation_ = 0;
   int value_ = 255;

@@ -114,11 +114,12 @@ void CContainerUI::EnsureScrollArea() {
   scroll_ = new QScrollArea(Host());
   scroll_->setFrameShape(QFrame::NoFrame);
   scroll_->setWidgetResizable(false);
-  scroll_->setStyleSheet("QScrollArea { background: transparent; }");
+  // The container paints its own background; the scroll area shows what lies beneath.
+  scroll_->setAutoFillBackground(false);
   scroll_->viewport()->setAutoFillBackground(false);
   content_ = new QWidget;
-  content_->setAutoFillBackground(false);
   scroll_->setWidget(content_);
+  content_->setAutoFillBackground(false);  // setWidget turns it on
   for (CControlUI* child : items_) {
     if (child->Host()) child->Host()->setParent(content_);
     if (child->Host()) child->Host()->setVisible(child->IsVisible());

@@ -243,6 +243,12 @@ void CControlUI::ApplyHostState() {
 
 bool CControlUI::DoEvent(const TEventUI&) { return false; }
 
+void CControlUI::OnFocusChanged(bool focused) {
+  DoEvent({focused ? UIEventType::SetFocus : UIEventType::KillFocus, {}});
+  Invalidate();
+  Notify(focused ? kNotifySetFocus : kNotifyKillFocus);
+}
+
 void CControlUI::DoPaint(CPaintContext& ctx, const UIRect& rc) {
   PaintBkColor(ctx, rc);
   PaintBkImage(ctx, rc);

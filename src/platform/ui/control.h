@@ -134,6 +134,8 @@ class CControlUI {
   virtual void AttachHost(QWidget* parentWidget);
   ControlHost* Host() const { return host_.data(); }
   virtual bool DoEvent(const TEventUI& event);
+  // The widget behind the control got or lost the keyboard focus: "setfocus" / "killfocus".
+  void OnFocusChanged(bool focused);
   void DoPaint(CPaintContext& ctx, const UIRect& rc);
   virtual void OnLanguageChanged();
   // Whether a press on the control is its own (true) or falls through to the window, which

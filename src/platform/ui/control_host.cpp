@@ -72,12 +72,12 @@ void ControlHost::wheelEvent(QWheelEvent* event) {
 
 void ControlHost::focusInEvent(QFocusEvent* event) {
   QWidget::focusInEvent(event);
-  if (owner_) owner_->DoEvent({UIEventType::SetFocus, {}});
+  if (owner_) owner_->OnFocusChanged(true);
 }
 
 void ControlHost::focusOutEvent(QFocusEvent* event) {
   QWidget::focusOutEvent(event);
-  if (owner_) owner_->DoEvent({UIEventType::KillFocus, {}});
+  if (owner_) owner_->OnFocusChanged(false);
 }
 
 void ControlHost::keyPressEvent(QKeyEvent* event) {

@@ -21,8 +21,8 @@ class EditFocusFilter : public QObject {
  public:
   EditFocusFilter(QObject* parent, CEditUI* edit) : QObject(parent), edit_(edit) {}
   bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::FocusIn) edit_->DoEvent({UIEventType::SetFocus, {}});
-    if (event->type() == QEvent::FocusOut) edit_->DoEvent({UIEventType::KillFocus, {}});
+    if (event->type() == QEvent::FocusIn) edit_->OnFocusChanged(true);
+    if (event->type() == QEvent::FocusOut) edit_->OnFocusChanged(false);
     return false;
   }
 
@@ -131,12 +131,6 @@ void CEditUI::SetPos(const UIRect& rc) {
 
 bool CEditUI::DoEvent(const TEventUI& event) {
   switch (event.type) {
-    case UIEventType::SetFocus:
-      Notify(kNotifySetFocus);
-      return true;
-    case UIEventType::KillFocus:
-      Notify(kNotifyKillFocus);
-      return true;
     case UIEventType::ButtonDown:
     case UIEventType::ButtonUp:
       return true;

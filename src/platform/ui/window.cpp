@@ -78,6 +78,9 @@ static Qt::WindowFlags FlagsFor(const WindowOptions& options) {
 WindowSurface::WindowSurface(CWindowWnd* window, QWidget* owner, const WindowOptions& options)
     : QWidget(owner, FlagsFor(options)), window_(window) {
   if (options.noActivate) setAttribute(Qt::WA_ShowWithoutActivating);
+  // The window itself holds the focus until the user gives it to a control, so that showing a
+  // window focuses no control (and sends no "setfocus").
+  setFocusPolicy(Qt::ClickFocus);
   setAttribute(Qt::WA_DeleteOnClose, false);
   setAutoFillBackground(false);
 }
@@ -173,6 +176,7 @@ void CWindowWnd::ShowWindow(bool show, bool takeFocus) {
   if (takeFocus) {
     surface_->raise();
     surface_->activateWindow();
+    if (!surface_->focusWidget()) surface_->setFocus(Qt::OtherFocusReason);
   }
 }
 

@@ -2,6 +2,8 @@
 // a window that records what reaches it.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <cstdlib>
 #include <string>
@@ -13,12 +15,26 @@
 
 namespace vz::ui::test {
 
+// The application lives from the first test that needs it to the end of the run; it is
+// deleted before the program exits, while Qt's own globals still exist.
+class QtEnvironment : public ::testing::Environment {
+ public:
+  void TearDown() override {
+    delete app;
+    app = nullptr;
+  }
+  static inline QApplication* app = nullptr;
+};
+
+inline const bool kQtEnvironmentRegistered =
+    (::testing::AddGlobalTestEnvironment(new QtEnvironment), true);
+
 inline QApplication& App() {
   static int argc = 1;
   static char name[] = "ui_test";
   static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
+  if (!QtEnvironment::app) QtEnvironment::app = new QApplication(argc, argv);
+  return *QtEnvironment::app;
 }
 
 inline std::string SourceDir() {
