@@ -48,18 +48,15 @@ std::uint32_t FindValue(const TopCollection& c, ReportType type, std::uint16_t p
   }
   bool otherReport = false;
   for (const ReportField& f : c.fields) {
-    if (!IsDataValue(f, type)) continue;
-    for (std::uint32_t i = 0; i < f.reportCount; ++i) {
-      std::uint16_t p = 0, u = 0;
-      if (!f.UsageAt(i, &p, &u) || p != page || u != usage) continue;
-      if (f.reportId != report[0]) {
-        otherReport = true;
-        break;
-      }
-      slot->field = &f;
-      slot->index = i;
-      return HIDP_STATUS_SUCCESS;
+    std::uint32_t index = 0;
+    if (!IsDataValue(f, type) || !f.IndexOf(page, usage, &index)) continue;
+    if (f.reportId != report[0]) {
+      otherReport = true;
+      continue;
     }
+    slot->field = &f;
+    slot->index = index;
+    return HIDP_STATUS_SUCCESS;
   }
   return otherReport ? HIDP_STATUS_INCOMPATIBLE_REPORT_ID : HIDP_STATUS_USAGE_NOT_FOUND;
 }

@@ -152,6 +152,18 @@ bool ReportField::UsageAt(std::uint32_t index, std::uint16_t* page, std::uint16_
   return true;
 }
 
+bool ReportField::IndexOf(std::uint16_t page, std::uint16_t usage, std::uint32_t* index) const {
+  std::uint32_t offset = 0;
+  for (const UsageItem& u : usages) {
+    if (u.usagePage == page && usage >= u.usageMin && usage <= u.usageMax) {
+      *index = offset + (usage - u.usageMin);
+      return *index < reportCount;
+    }
+    offset += u.Count();
+  }
+  return false;
+}
+
 bool TopCollection::HasReportId(std::uint8_t id) const {
   return std::binary_search(reportIds.begin(), reportIds.end(), id);
 }

@@ -73,6 +73,8 @@ struct ReportField {
   // The usage of field `index` of a variable item (the last usage repeats for the rest),
   // or of array index `index` (false when the index names no usage).
   bool UsageAt(std::uint32_t index, std::uint16_t* page, std::uint16_t* usage) const;
+  // The first field index of a variable item that carries the usage; false when none does.
+  bool IndexOf(std::uint16_t page, std::uint16_t usage, std::uint32_t* index) const;
 };
 
 // A button or value capability: a run of fields of one ReportField that share one usage
