@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -101,6 +103,30 @@ TEST_F(SingleInstanceTest, CrashedInstanceLeavesNoLockAndItsSocketIsReplaced) {
   ASSERT_TRUE(next->Listen([&] { shown.Set(); }));
   EXPECT_TRUE(SignalRunningInstance(kMessage));
   EXPECT_TRUE(shown.Wait(1000));
+}
+
+TEST_F(SingleInstanceTest, AProgramStartedByTheHolderDoesNotKeepTheLock) {
+  auto first = SingleInstance::Acquire(kMutex, kMessage);
+  ASSERT_NE(first, nullptr);
+  // Like a browser opened from the About window, which outlives the program. The pipe
+  // closes when the child has called exec, so the parent knows the program is running.
+  int execDone[2];
+  ASSERT_EQ(::pipe2(execDone, O_CLOEXEC), 0);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::execl("/bin/sleep", "sleep", "10", static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  ASSERT_GT(child, 0);
+  ::close(execDone[1]);
+  char byte;
+  EXPECT_EQ(::read(execDone[0], &byte, 1), 0);
+  ::close(execDone[0]);
+  first.reset();
+  auto next = SingleInstance::Acquire(kMutex, kMessage);
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+  EXPECT_NE(next, nullptr);
 }
 
 TEST_F(SingleInstanceTest, WithNobodyRunningTheSignalReachesNoOne) {
