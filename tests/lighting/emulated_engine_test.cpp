@@ -53,7 +53,7 @@ TEST(EmulatedEngine, MouseFrameCadenceOnTheWire) {
     std::uint32_t runMs;
     long long low, high;
   };
-  const Row rows[] = {{0, 500, 6, 10}, {4, 900, 54, 62}};
+  const Row rows[] = {{0, 500, 6, 12}, {4, 900, 54, 65}};
   for (const Row& r : rows) {
     EmulatedRig rig(true);
     ASSERT_TRUE(rig.AllOpen());
