@@ -1,6 +1,7 @@
 #include "platform/hid/collection_sharing.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -79,29 +80,48 @@ std::string LockFileName(const std::string& key) {
   return name + ".lock";
 }
 
-// The cross-process half: an open lock file whose read locks announce this open.
+bool SameFile(int fd, const std::string& path) {
+  struct stat opened {}, named {};
+  return ::fstat(fd, &opened) == 0 && ::stat(path.c_str(), &named) == 0 && opened.st_dev == named.st_dev &&
+         opened.st_ino == named.st_ino;
+}
+
+// The cross-process half: an open lock file whose read locks announce this open. The last
+// open of a collection removes the file, so files of unplugged devices do not pile up; an
+// opener that locked a file removed meanwhile notices and starts over.
 class FileShare {
  public:
   ~FileShare() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ < 0) return;
+    Lock(fd_, F_UNLCK, kWriterByte, F_OFD_SETLK);
+    Lock(fd_, F_UNLCK, kDenyWriteByte, F_OFD_SETLK);
+    if (Lock(fd_, F_WRLCK, kGuardByte, F_OFD_SETLK) && !HeldByOthers(fd_, kWriterByte) &&
+        !HeldByOthers(fd_, kDenyWriteByte) && SameFile(fd_, path_)) {
+      ::unlink(path_.c_str());
+    }
+    ::close(fd_);
   }
 
   // False with *error on a conflict; true also when the lock file cannot be used at all
   // (then only this process is covered, which DebugOutput says).
   bool Acquire(const std::string& key, bool write, bool exclusive, std::string* error) {
     const std::string folder = folders::Runtime() + "hid-locks/";
-    const std::string path = folder + LockFileName(key);
-    if (!files::MakeFolders(folder) || (fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) < 0) {
-      DebugOutput("hid: no lock file " + path + " (" + std::strerror(errno) + "), sharing checked in-process only");
-      return true;
-    }
+    path_ = folder + LockFileName(key);
     const std::uint32_t start = TickCount();
-    while (!Lock(fd_, F_WRLCK, kGuardByte, F_OFD_SETLK)) {
+    for (;;) {
+      if (!files::MakeFolders(folder) || (fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) < 0) {
+        DebugOutput("hid: no lock file " + path_ + " (" + std::strerror(errno) + "), sharing checked in-process only");
+        return true;
+      }
+      const bool guarded = Lock(fd_, F_WRLCK, kGuardByte, F_OFD_SETLK);
+      if (guarded && SameFile(fd_, path_)) break;
+      ::close(fd_);
+      fd_ = -1;
       if (TickCount() - start >= kGuardWaitMs) {
         *error = "the collection's lock file stayed busy";
         return false;
       }
-      SleepMs(1);
+      if (!guarded) SleepMs(1);
     }
     const char* conflict = nullptr;
     if (write && HeldByOthers(fd_, kDenyWriteByte)) conflict = "the collection is open exclusively by another process";
@@ -115,6 +135,7 @@ class FileShare {
   }
 
  private:
+  std::string path_;
   int fd_ = -1;
 };
 

@@ -3,12 +3,14 @@
 #include "platform/hid/hidraw_backend.h"
 
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
+#include <new>
 #include <thread>
 
 #include "platform/hid/descriptors.h"
@@ -326,8 +328,49 @@ TEST_F(Hidraw, SharingHoldsAcrossProcesses) {
     ::waitpid(child, &status, 0);
     for (int fd : {ready[0], ready[1], done[0], done[1]}) ::close(fd);
   }
-  // With the child gone, its locks went with it.
+  // With the child gone, its locks went with it; the last open takes its lock file along.
   EXPECT_TRUE(Open(kConfigPath, true, true, true));
+  EXPECT_TRUE(std::filesystem::is_empty(fake.Root() + "/run/hid-locks"));
+}
+
+// Two processes taking turns at an exclusive writer's open, with the lock file removed and
+// made again between turns: never both at once, and both get their turns.
+TEST_F(Hidraw, ExclusiveWritersOfTwoProcessesNeverOverlap) {
+  fake.Add(kMouseConfig);
+  struct Shared {
+    std::atomic<int> holders;
+    std::atomic<int> overlaps;
+    std::atomic<int> turns[2];
+  };
+  void* memory = ::mmap(nullptr, sizeof(Shared), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+  ASSERT_NE(memory, MAP_FAILED);
+  auto* shared = new (memory) Shared{};
+  const auto contend = [&](int who) {
+    const auto until = Clock::now() + std::chrono::milliseconds(300);
+    while (Clock::now() < until) {
+      std::string error;
+      auto held = OpenInterface(kConfigPath, true, true, true, &error);
+      if (!held) continue;
+      if (shared->holders.fetch_add(1) != 0) shared->overlaps.fetch_add(1);
+      shared->turns[who].fetch_add(1);
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
+      shared->holders.fetch_sub(1);
+    }
+  };
+  const pid_t child = ::fork();
+  if (child == 0) {
+    contend(1);
+    ::_exit(0);
+  }
+  contend(0);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_EQ(shared->overlaps.load(), 0);
+  EXPECT_GT(shared->turns[0].load(), 0);
+  EXPECT_GT(shared->turns[1].load(), 0);
+  std::cout << "exclusive turns: " << shared->turns[0].load() << " here, " << shared->turns[1].load()
+            << " in the other process\n";
+  ::munmap(memory, sizeof(Shared));
 }
 
 }  // namespace
