@@ -156,7 +156,10 @@ std::vector<Page> MainPages() {
     return [=](ui::CPaintManagerUI& pm) {
       base(pm);
       pm.FindControl(std::string(k) + "_tab_function")->SetEnabled(true);
-      Show(pm, (std::string(k) + "_tab_function_0").c_str(), false);
+      auto* panels = pm.FindControl(std::string(k) + "_tab_function_switch_1")->AsContainer();
+      for (int i = 0; i < panels->GetCount(); ++i) {
+        panels->GetItemAt(i)->SetVisible(false);
+      }
       Show(pm, (std::string(k) + "_tab_function_" + std::to_string(shown)).c_str());
     };
   };
