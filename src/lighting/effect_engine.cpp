@@ -60,8 +60,16 @@ bool LightingEngine::Join(std::uint32_t ms) {
 }
 
 void LightingEngine::PrepareKeyboardMode(std::uint8_t model, std::uint8_t mode) {
+  QueueKeyboard([model, mode](KeyboardEffectState& s) { lighting::PrepareKeyboardMode(s, model, mode); });
+}
+
+void LightingEngine::StartKeyEffect(std::uint8_t key) {
+  QueueKeyboard([key](KeyboardEffectState& s) { lighting::StartKeyEffect(s, key); });
+}
+
+void LightingEngine::QueueKeyboard(std::function<void(KeyboardEffectState&)> change) {
   std::lock_guard<std::mutex> lock(prepMutex_);
-  keyboardPreps_.emplace_back(model, mode);
+  keyboardPreps_.push_back(std::move(change));
   keyboardPrepsWaiting_.store(true, std::memory_order_release);
 }
 
@@ -79,12 +87,12 @@ std::uint8_t LightingEngine::KeyboardFrameCounter(int which) const {
 
 void LightingEngine::ApplyKeyboardPreparations() {
   if (!keyboardPrepsWaiting_.exchange(false, std::memory_order_acquire)) return;
-  std::vector<std::pair<std::uint8_t, std::uint8_t>> preps;
+  std::vector<std::function<void(KeyboardEffectState&)>> preps;
   {
     std::lock_guard<std::mutex> lock(prepMutex_);
     preps.swap(keyboardPreps_);
   }
-  for (const auto& [model, mode] : preps) lighting::PrepareKeyboardMode(keyboard_, model, mode);
+  for (const auto& change : preps) change(keyboard_);
 }
 
 void LightingEngine::Send(Device device, DeviceLink& link, const LightFrame& frame,

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -45,6 +46,8 @@ class LightingEngine {
   // The preparations that choosing a mode makes, called from the user-interface thread and
   // carried out by the effect thread before its next frame.
   void PrepareKeyboardMode(std::uint8_t model, std::uint8_t mode);
+  // A click on a key of the keyboard page while the rain runs lets a drop fall on it.
+  void StartKeyEffect(std::uint8_t key);
   // The mouse's ripple restart for the direction now chosen (place 7 when set, else 0).
   void RestartMouseRipple(bool direction);
   void RestartMousepadRipple();
@@ -58,6 +61,7 @@ class LightingEngine {
   int MouseLoop();
   int MousepadLoop();
   int KeyboardLoop();
+  void QueueKeyboard(std::function<void(KeyboardEffectState&)> change);
   void ApplyKeyboardPreparations();
   void Send(Device device, DeviceLink& link, const LightFrame& frame, std::uint8_t brightness);
   void SendKeyboard(const LightFrame& frame, std::uint8_t model, std::uint8_t brightness);
@@ -85,7 +89,7 @@ class LightingEngine {
 
   // Preparations asked for by the user-interface thread.
   std::mutex prepMutex_;
-  std::vector<std::pair<std::uint8_t, std::uint8_t>> keyboardPreps_;  // model, mode
+  std::vector<std::function<void(KeyboardEffectState&)>> keyboardPreps_;
   std::atomic<bool> keyboardPrepsWaiting_{false};
   static constexpr int kNoRestart = -1;
   std::atomic<int> mouseRestart_{kNoRestart};  // else the direction, 0 or 1

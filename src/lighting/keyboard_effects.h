@@ -84,4 +84,8 @@ std::array<Rgb, kKeyCount> KeyboardPreview(const LightFrame& frame, std::uint8_t
 // counters of colour modes 11 and 16 and single-colour modes 8 and 9. Other modes need none.
 void PrepareKeyboardMode(KeyboardEffectState& state, std::uint8_t model, std::uint8_t mode);
 
+// A drop of the rain on one key, as a click on it starts: full level and the next rain hue.
+// Keys 126 and above are ignored.
+void StartKeyEffect(KeyboardEffectState& state, std::uint8_t key);
+
 }  // namespace vz::lighting

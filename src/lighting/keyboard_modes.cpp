@@ -38,6 +38,7 @@ void NextHue(Ctx& c, std::uint8_t key, std::uint8_t step) {
   c.s.hue[key] = c.s.sharedHue;
 }
 
+
 void LightKey(Ctx& c, std::uint8_t key) {
   if (key == kNoKey) return;
   c.s.level[key] = 255;
@@ -141,12 +142,16 @@ void Snake(Ctx& c) {
   FadeKeys(c, kAllKeys, kKeyDecay);
 }
 
+void Drop(KeyboardEffectState& s, std::uint8_t key) {
+  s.sharedHue = static_cast<std::uint8_t>(s.sharedHue + kRainHueStep);
+  s.hue[key] = s.sharedHue;
+  s.level[key] = 255;
+}
+
 void Rain(Ctx& c) {
   for (std::size_t drop = 0; drop < kRainDropsPerFrame; ++drop) {
     c.s.rainPosition = NextBelow(c.s.rainPosition, kRainOrder.size());
-    const std::uint8_t key = kSerpentine[kRainOrder[c.s.rainPosition]];
-    NextHue(c, key, kRainHueStep);
-    c.s.level[key] = 255;
+    Drop(c.s, kSerpentine[kRainOrder[c.s.rainPosition]]);
   }
   FadeKeys(c, kAllKeys, kKeyDecay);
 }
@@ -374,3 +379,11 @@ const std::array<ModeRow, 11> kSingleColourModes = {{
 }};
 
 }  // namespace vz::lighting::keyboard
+
+namespace vz::lighting {
+
+void StartKeyEffect(KeyboardEffectState& state, std::uint8_t key) {
+  if (key < kKeyCount) keyboard::Drop(state, key);
+}
+
+}  // namespace vz::lighting

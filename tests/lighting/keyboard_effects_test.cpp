@@ -200,6 +200,14 @@ TEST(KeyboardModes, RainLightsThreeKeysPerFrame) {
   ASSERT_TRUE(kb.Draw(9, 1, 1));
   EXPECT_EQ(kb.state.rainPosition, 1);
   EXPECT_EQ(kb.state.level[kSerpentine[kRainOrder[0]]], 225);
+
+  // A click lets a drop fall on the key clicked; a position without key does nothing.
+  Keyboard clicked;
+  StartKeyEffect(clicked.state, 50);
+  StartKeyEffect(clicked.state, 126);
+  EXPECT_EQ(clicked.state.level[50], 255);
+  EXPECT_EQ(clicked.state.hue[50], 10);
+  EXPECT_EQ(clicked.state.sharedHue, 10);
 }
 
 TEST(KeyboardModes, PulsePreparationsSeedCountersAndHues) {
