@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/ui/control.h"
 #include "platform/ui/dialog_builder.h"
 #include "platform/ui/notify.h"
 #include "platform/ui/paint_manager.h"
