@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -12,6 +11,7 @@
 #include <numbers>
 #include <vector>
 
+#include "../platform/ui/ui_test_support.h"
 #include "platform/ui/control_host.h"
 #include "platform/ui/diagnostics.h"
 #include "platform/ui/dialog_builder.h"
@@ -30,14 +30,6 @@ constexpr UIColor kGreen = 0xFF00FF00u;
 constexpr UIColor kBlue = 0xFF0000FFu;
 constexpr UIColor kWhite = 0xFFFFFFFFu;
 constexpr UIColor kMagenta = 0xFFFF00FFu;
-
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "custom_controls_test";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
-}
 
 // Paints the control alone on a transparent surface of its size.
 QImage Render(CControlUI& control, int width, int height) {
@@ -64,7 +56,7 @@ bool Near(UIColor actual, UIColor expected, int tolerance) {
 class CustomControlsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    App();
+    test::App();
     ASSERT_TRUE(dir_.isValid());
   }
 
