@@ -25,8 +25,10 @@ constexpr std::uint8_t Decay(std::uint8_t level, const DecayRule& rule) {
   return level;
 }
 
-inline constexpr DecayRule kMouseRippleDecay = {{{128, 40}, {64, 30}, {32, 10}, {17, 8}, {1, 4}, {0, 0}}};
-inline constexpr DecayRule kPadRippleDecay = {{{128, 30}, {64, 20}, {32, 10}, {17, 5}, {1, 1}, {0, 0}}};
+inline constexpr DecayRule kMouseRippleDecay = {
+    {{128, 40}, {64, 30}, {32, 10}, {17, 8}, {1, 4}, {0, 0}}};
+inline constexpr DecayRule kPadRippleDecay = {
+    {{128, 30}, {64, 20}, {32, 10}, {17, 5}, {1, 1}, {0, 0}}};
 // The keyboard's: levels 1..8 go dark at once.
 inline constexpr DecayRule kKeyDecay = {{{128, 30}, {64, 20}, {32, 10}, {17, 5}, {9, 4}, {1, 8}}};
 // The keyboard's space-bar ripple fades faster in the upper bands. Its band 9..16 falls by

@@ -12,7 +12,6 @@ namespace {
 
 // Frame sends are bounded by the channel (four attempts of at most 1.3 s each).
 constexpr std::uint32_t kJoinOnDestroyMs = 10000;
-constexpr std::size_t kPreviewLeds[] = {kMouseLeds, kMousepadLeds};
 static_assert(kMouseLeds >= kMousepadLeds);
 
 // Waits ms on the stop event; true when the thread is to end.
@@ -60,7 +59,9 @@ bool LightingEngine::Join(std::uint32_t ms) {
 }
 
 void LightingEngine::PrepareKeyboardMode(std::uint8_t model, std::uint8_t mode) {
-  QueueKeyboard([model, mode](KeyboardEffectState& s) { lighting::PrepareKeyboardMode(s, model, mode); });
+  QueueKeyboard([model, mode](KeyboardEffectState& s) {
+    lighting::PrepareKeyboardMode(s, model, mode);
+  });
 }
 
 void LightingEngine::StartKeyEffect(std::uint8_t key) {
@@ -95,15 +96,17 @@ void LightingEngine::ApplyKeyboardPreparations() {
   for (const auto& change : preps) change(keyboard_);
 }
 
+// The mouse's and the mousepad's frames; the keyboard's go through SendKeyboard.
 void LightingEngine::Send(Device device, DeviceLink& link, const LightFrame& frame,
                           std::uint8_t brightness) {
   if (frame.length == 0) return;
   link.SendFrame(frame.bytes.data(), frame.length);
   if (io_.preview == nullptr) return;
   std::array<Rgb, kMouseLeds> colours{};
-  const std::size_t count = kPreviewLeds[static_cast<std::size_t>(device)];
+  const std::size_t count = device == Device::kMouse ? kMouseLeds : kMousepadLeds;
   for (std::size_t i = 0; i < count; ++i) colours[i] = frame.Led(i);
-  io_.preview->Show(device, std::span<const Rgb>(colours.data(), count), BrightnessFactor(brightness));
+  io_.preview->Show(device, std::span<const Rgb>(colours.data(), count),
+                    BrightnessFactor(brightness));
 }
 
 void LightingEngine::SendKeyboard(const LightFrame& frame, std::uint8_t model,

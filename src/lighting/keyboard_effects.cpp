@@ -70,7 +70,15 @@ void SeedPulsesDiagonally(KeyboardEffectState& s) {
   }
 }
 
-enum class Prep { kNone, kHueSpread, kSpaceSeed, kCornerSeed, kNamedPulses, kStartPulses, kDiagonal };
+enum class Prep {
+  kNone,
+  kHueSpread,
+  kSpaceSeed,
+  kCornerSeed,
+  kNamedPulses,
+  kStartPulses,
+  kDiagonal,
+};
 
 struct PrepRow {
   std::uint8_t model;
@@ -177,8 +185,9 @@ std::array<Rgb, kKeyCount> KeyboardPreview(const LightFrame& frame, std::uint8_t
 }
 
 void PrepareKeyboardMode(KeyboardEffectState& state, std::uint8_t model, std::uint8_t mode) {
-  const auto* row = std::find_if(kPreparations.begin(), kPreparations.end(),
-                                 [&](const PrepRow& r) { return r.model == model && r.mode == mode; });
+  const auto* row =
+      std::find_if(kPreparations.begin(), kPreparations.end(),
+                   [&](const PrepRow& r) { return r.model == model && r.mode == mode; });
   const Prep prep = row != kPreparations.end() ? row->prep : Prep::kNone;
   switch (prep) {
     case Prep::kHueSpread:

@@ -207,7 +207,9 @@ void Show(Ctx& c) {
       // A field emptied by another mode's ripple would never reach the end key: the show
       // moves on instead of staying dark.
       bool fieldEmpty = true;
-      for (std::size_t col = 0; col < kColumnCount; ++col) fieldEmpty &= c.s.ripple.Column(col) == 0;
+      for (std::size_t col = 0; col < kColumnCount; ++col) {
+        fieldEmpty &= c.s.ripple.Column(col) == 0;
+      }
       if (c.s.level[kRippleEndKey] != 0 || fieldEmpty) show.stage = 4;
       break;
     }
@@ -222,7 +224,9 @@ void Show(Ctx& c) {
 
 void Wave(Ctx& c) { ColumnEffect(c, 7, kWave, 10); }
 
-void Cycle(Ctx& c) { FillKeys(c, kWheel[Advance(c.s.counter, c.f().direction, kWheelCycle)], c.b()); }
+void Cycle(Ctx& c) {
+  FillKeys(c, kWheel[Advance(c.s.counter, c.f().direction, kWheelCycle)], c.b());
+}
 
 void Breathing(Ctx& c) {
   const std::uint8_t n = Advance(c.s.counter, c.f().direction, kBreath.size());

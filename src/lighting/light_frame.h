@@ -25,7 +25,9 @@ struct LightFrame {
     bytes[3 * led + 1] = c.green;
     bytes[3 * led + 2] = c.blue;
   }
-  Rgb Led(std::size_t led) const { return {bytes[3 * led], bytes[3 * led + 1], bytes[3 * led + 2]}; }
+  Rgb Led(std::size_t led) const {
+    return {bytes[3 * led], bytes[3 * led + 1], bytes[3 * led + 2]};
+  }
 };
 
 }  // namespace vz::lighting

@@ -17,7 +17,8 @@ void Wave(const LightingFields& f, std::uint8_t& counter, Columns& out) {
 }
 
 void Cycle(const LightingFields& f, std::uint8_t& counter, Columns& out) {
-  out.fill(Scale(kWheel[Advance(counter, f.direction, kWheelCycle)], BrightnessFactor(f.brightness)));
+  const std::uint8_t p = Advance(counter, f.direction, kWheelCycle);
+  out.fill(Scale(kWheel[p], BrightnessFactor(f.brightness)));
 }
 
 void Breathing(const LightingFields& f, std::uint8_t& counter, Columns& out) {

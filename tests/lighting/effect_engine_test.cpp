@@ -29,7 +29,9 @@ LightingFields Static(Rgb colour, std::uint8_t mode = 3, std::uint8_t speed = 0)
 // Intervals between consecutive frames, sorted.
 std::vector<std::uint32_t> Intervals(const std::vector<SentFrame>& frames) {
   std::vector<std::uint32_t> gaps;
-  for (std::size_t i = 1; i < frames.size(); ++i) gaps.push_back(frames[i].tick - frames[i - 1].tick);
+  for (std::size_t i = 1; i < frames.size(); ++i) {
+    gaps.push_back(frames[i].tick - frames[i - 1].tick);
+  }
   std::sort(gaps.begin(), gaps.end());
   return gaps;
 }

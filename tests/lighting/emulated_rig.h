@@ -124,10 +124,12 @@ class EmulatedRig {
     return mouseChannel_.IsOpen() && padChannel_.IsOpen() && keyboardChannel_.IsOpen();
   }
   DeviceChannel& Channel(Device d) {
-    return d == Device::kMouse ? mouseChannel_ : d == Device::kMousepad ? padChannel_ : keyboardChannel_;
+    if (d == Device::kMouse) return mouseChannel_;
+    return d == Device::kMousepad ? padChannel_ : keyboardChannel_;
   }
   emulator::EmulatedDevice& Emulated(Device d) {
-    return d == Device::kMouse ? *mouseDevice_ : d == Device::kMousepad ? *padDevice_ : *keyboardDevice_;
+    if (d == Device::kMouse) return *mouseDevice_;
+    return d == Device::kMousepad ? *padDevice_ : *keyboardDevice_;
   }
   const FrameStarts& Starts() const { return *starts_; }
   LightingIo Io() { return {&mouse, &mousepad, &keyboard, &sync, nullptr}; }

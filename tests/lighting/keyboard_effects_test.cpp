@@ -290,7 +290,9 @@ TEST(KeyboardModes, ShowGoesThroughItsStagesAndStartsOver) {
   std::vector<int> stages;
   for (int frame = 0; frame < 1000 && (stages.size() < 6); ++frame) {
     ASSERT_TRUE(kb.Draw(6, 1, 1));
-    if (stages.empty() || stages.back() != kb.state.show.stage) stages.push_back(kb.state.show.stage);
+    if (stages.empty() || stages.back() != kb.state.show.stage) {
+      stages.push_back(kb.state.show.stage);
+    }
   }
   EXPECT_EQ(stages, (std::vector<int>{0, 1, 2, 3, 4, 0}));
   // Left in the ripple stage with an empty field (another mode's ripple ran it out), the
@@ -344,7 +346,8 @@ TEST(KeyboardPreview, ShowsEachKeyByItsLed) {
   EXPECT_EQ(colour[13], (Rgb{254, 0, 0}));
   EXPECT_EQ(colour[14], (Rgb{0, 0, 0}));
   s.table[21] = {0, 0, 0, 90};
-  const auto level = KeyboardPreview(KeyboardFrame(s, kSingleColourKeyboard), kSingleColourKeyboard);
+  const auto level =
+      KeyboardPreview(KeyboardFrame(s, kSingleColourKeyboard), kSingleColourKeyboard);
   EXPECT_EQ(level[21], (Rgb{90, 90, 90}));
 }
 

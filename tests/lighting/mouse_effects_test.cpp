@@ -83,7 +83,8 @@ TEST(PointerEffects, ColourCycleWrapsBothWays) {
       Pointer p(pad);
       p.state.counter = r.counter;
       const LightFrame frame = p.Frame(Fields(pad ? 1 : 0, 4, r.direction));
-      EXPECT_EQ(frame.Led(0), r.expected) << "dir " << int(r.direction) << " from " << int(r.counter);
+      EXPECT_EQ(frame.Led(0), r.expected)
+          << "dir " << int(r.direction) << " from " << int(r.counter);
       EXPECT_EQ(frame.Led(14), r.expected);
     }
   }
