@@ -26,8 +26,6 @@ const std::array<std::uint8_t, kKeyCount>* LedMapOf(std::uint8_t model) {
   return nullptr;
 }
 
-constexpr std::uint8_t kRowBit(std::size_t row) { return static_cast<std::uint8_t>(1u << row); }
-
 // Hues of colour mode 4: a running sum from 0 that steps by 33, or by 97 in 160..222.
 void SpreadHues(KeyboardEffectState& s) {
   std::uint8_t sum = 0;
@@ -38,7 +36,7 @@ void SpreadHues(KeyboardEffectState& s) {
 }
 
 void SeedRipple(KeyboardEffectState& s, std::size_t column, std::size_t row) {
-  s.ripple.SetInAllPlanes(column, kRowBit(row));
+  s.ripple.SetInAllPlanes(column, keyboard::RowBit(row));
 }
 
 // Counters from the start table, hue 7 x column where `hues` is given.
@@ -194,10 +192,10 @@ void PrepareKeyboardMode(KeyboardEffectState& state, std::uint8_t model, std::ui
       SpreadHues(state);
       break;
     case Prep::kSpaceSeed:
-      SeedRipple(state, 9, 6);
+      SeedRipple(state, keyboard::kSpaceColumn, keyboard::kBelowRow);
       break;
     case Prep::kCornerSeed:
-      SeedRipple(state, 1, 0);
+      SeedRipple(state, keyboard::kLeftCornerColumn, 0);
       break;
     case Prep::kNamedPulses:
       StartPulses(state, state.level, true);

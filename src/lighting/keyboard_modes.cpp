@@ -16,12 +16,8 @@ constexpr std::size_t kRainDropsPerFrame = 3;
 constexpr std::uint8_t kSnakeLevel = 254;
 constexpr std::uint8_t kFrontLevel = 254;
 
-constexpr std::uint8_t kRowBit(std::size_t row) { return static_cast<std::uint8_t>(1u << row); }
-constexpr std::uint8_t kTopBit = kRowBit(0);
-constexpr std::uint8_t kBelowBit = kRowBit(6);  // the row just below the keyboard
-constexpr std::size_t kSpaceColumn = 9;
-constexpr std::size_t kLeftCornerColumn = 1;
-constexpr std::size_t kRightCornerColumn = 22;
+constexpr std::uint8_t kTopBit = RowBit(0);
+constexpr std::uint8_t kBelowBit = RowBit(kBelowRow);
 
 template <typename Fn>
 void ForEachCell(Fn fn) {
@@ -38,7 +34,6 @@ void NextHue(Ctx& c, std::uint8_t key, std::uint8_t step) {
   c.s.hue[key] = c.s.sharedHue;
 }
 
-
 void LightKey(Ctx& c, std::uint8_t key) {
   if (key == kNoKey) return;
   c.s.level[key] = 255;
@@ -47,7 +42,7 @@ void LightKey(Ctx& c, std::uint8_t key) {
 
 void LightRippleCells(Ctx& c) {
   ForEachCell([&](std::size_t col, std::size_t row, std::uint8_t key) {
-    if ((c.s.ripple.Column(col) & kRowBit(row)) != 0) LightKey(c, key);
+    if ((c.s.ripple.Column(col) & RowBit(row)) != 0) LightKey(c, key);
   });
 }
 
@@ -90,10 +85,12 @@ void ColumnEffect(Ctx& c, std::size_t wheelStep, const std::array<std::uint8_t, 
       p = (p + wheelStep) % kWheelCycle;
     }
   } else {
-    std::size_t p = Advance(c.s.counter, c.f().direction, 96);
+    constexpr std::uint8_t kCurveSteps = 96;  // the wave, or the first half of the pulse
+    static_assert(N >= kCurveSteps);
+    std::size_t p = Advance(c.s.counter, c.f().direction, kCurveSteps);
     for (std::size_t col = 0; col < kColumnCount; ++col) {
       FillColumn(c, col, c.f().colour, c.Dimmed(curve[p]));
-      p = (p + curveStep) % 96;
+      p = (p + curveStep) % kCurveSteps;
     }
   }
 }
@@ -197,7 +194,7 @@ void Show(Ctx& c) {
       break;
     case 2:
       ForEachCell([&](std::size_t col, std::size_t row, std::uint8_t key) {
-        if (key == kRippleStartKey) c.s.ripple.SetInAllPlanes(col, kRowBit(row));
+        if (key == kRippleStartKey) c.s.ripple.SetInAllPlanes(col, RowBit(row));
       });
       show.stage = 3;
       break;
@@ -326,12 +323,12 @@ void LevelBreathing(Ctx& c) {
 void FrontRipple(Ctx& c) {
   RippleField& field = c.s.ripple;
   ForEachCell([&](std::size_t col, std::size_t row, std::uint8_t key) {
-    c.s.level[key] = (field.Column(col) & kRowBit(row)) != 0 ? kFrontLevel : 0;
+    c.s.level[key] = (field.Column(col) & RowBit(row)) != 0 ? kFrontLevel : 0;
   });
   field.Shift();
   const std::uint8_t at = field.Column(kSpaceColumn);
-  constexpr std::uint8_t kTopRows = kRowBit(0) | kRowBit(1);
-  constexpr std::uint8_t kBottomRows = kRowBit(5) | kRowBit(6);
+  constexpr std::uint8_t kTopRows = RowBit(0) | RowBit(1);
+  constexpr std::uint8_t kBottomRows = RowBit(5) | RowBit(6);
   if (at == kTopBit) field.SetInAllPlanes(kSpaceColumn, kTopRows);
   if (at == kBottomRows) field.SetInAllPlanes(kSpaceColumn, kBottomRows);
   FadeKeys(c, kSerpentine, kKeyDecay);

@@ -8,6 +8,15 @@
 
 namespace vz::lighting::keyboard {
 
+// The ripple field's seeds: the space bar's column, one row below the keyboard, and the
+// two top corners.
+inline constexpr std::size_t kSpaceColumn = 9;
+inline constexpr std::size_t kBelowRow = 6;
+inline constexpr std::size_t kLeftCornerColumn = 1;
+inline constexpr std::size_t kRightCornerColumn = 22;
+
+constexpr std::uint8_t RowBit(std::size_t row) { return static_cast<std::uint8_t>(1u << row); }
+
 struct Ctx {
   const KeyboardInput& in;
   KeyboardEffectState& s;
