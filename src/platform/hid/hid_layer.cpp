@@ -233,8 +233,10 @@ std::unique_ptr<HidInterface> OpenInterface(const std::string& path, bool read, 
   }
   ReportDescriptor d;
   if (!ParseReportDescriptor(node.reportDescriptor.data(), node.reportDescriptor.size(), &d, error)) return nullptr;
+  // A path names its collection with "&col" exactly when the node has several.
   const std::size_t count = d.collections.size();
-  if (p.collection == 0 ? count != 1 : static_cast<std::size_t>(p.collection) > count || count == 1) {
+  const bool named = p.collection == 0 ? count == 1 : count > 1 && static_cast<std::size_t>(p.collection) <= count;
+  if (!named) {
     *error = "the device has no such collection";
     return nullptr;
   }
