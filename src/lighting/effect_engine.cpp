@@ -19,11 +19,6 @@ bool StopWithin(Event& stop, std::uint32_t ms) { return stop.Wait(ms); }
 
 }  // namespace
 
-TriggerFlags& LightingTriggers() {
-  static TriggerFlags flags;
-  return flags;
-}
-
 LightingEngine::LightingEngine(const LightingIo& io, EngineTiming timing, TriggerFlags& triggers)
     : io_(io), timing_(timing), triggers_(triggers) {}
 

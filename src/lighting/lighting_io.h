@@ -71,7 +71,7 @@ struct TriggerFlags {
   }
 };
 
-// The process-wide flags the mouse event listener raises.
+// The process-wide flags: the mouse event listener's click callback calls Raise().
 TriggerFlags& LightingTriggers();
 
 struct LightingIo {
