@@ -19,7 +19,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using hid::testing::Bytes;
 using hid::testing::FakeHidraw;
-using hid::testing::FakeNodeSpec;
+using hid::testing::FakeNodeSetup;
 
 long long MsSince(Clock::time_point t) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t).count();
@@ -28,7 +28,7 @@ long long MsSince(Clock::time_point t) {
 const char kConfigPath[] = "\\\\?\\hid#vid_195d&pid_1028&mi_01&col02#hidraw3#0003:195D:1028.0003#hidraw";
 const char kEventsPath[] = "\\\\?\\hid#vid_195d&pid_1028&mi_01&col01#hidraw3#0003:195D:1028.0003#hidraw";
 
-FakeNodeSpec GamingMouse() {
+FakeNodeSetup GamingMouse() {
   return {3, "0003:195D:1028.0003", 0x195D, 0x1028, 1, 0x0210, "Gaming Mouse", "", hid::testing::kGamingMouse};
 }
 

@@ -20,7 +20,7 @@
 
 namespace vz::hid::testing {
 
-struct FakeNodeSpec {
+struct FakeNodeSetup {
   int number = 0;                       // hidrawN
   std::string hidName;                  // "0003:195D:1028.000A"
   std::uint16_t vendorId = 0, productId = 0;
@@ -106,7 +106,7 @@ class FakeHidraw {
   std::string Sys() const { return root_ + "/sys"; }
   std::string Dev() const { return root_ + "/dev"; }
 
-  FakeNode& Add(const FakeNodeSpec& s) {
+  FakeNode& Add(const FakeNodeSetup& s) {
     const std::string usbDevice = Sys() + "/devices/pci0000:00/usb1/1-" + std::to_string(s.number);
     const std::string usbInterface = usbDevice + "/1-" + std::to_string(s.number) + ":1." + std::to_string(s.interfaceNumber);
     const std::string hidDir = usbInterface + "/" + s.hidName;

@@ -24,16 +24,16 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using testing::Bytes;
 using testing::FakeHidraw;
-using testing::FakeNodeSpec;
+using testing::FakeNodeSetup;
 
 long long MsSince(Clock::time_point t) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t).count();
 }
 
-const FakeNodeSpec kMouseBoot{2, "0003:195D:1028.0001", 0x195D, 0x1028, 0, 0x0102, "Gaming Mouse", "", testing::kBootMouse};
-const FakeNodeSpec kMouseConfig{10, "0003:195D:1028.0002", 0x195D, 0x1028, 1, 0x0102, "Gaming Mouse", "SN42",
+const FakeNodeSetup kMouseBoot{2, "0003:195D:1028.0001", 0x195D, 0x1028, 0, 0x0102, "Gaming Mouse", "", testing::kBootMouse};
+const FakeNodeSetup kMouseConfig{10, "0003:195D:1028.0002", 0x195D, 0x1028, 1, 0x0102, "Gaming Mouse", "SN42",
                                 testing::kGamingMouse};
-const FakeNodeSpec kBroken{4, "0003:0C45:6556.0003", 0x0C45, 0x6556, 2, 0x0100, "Keyboard", "", {0x05, 0x01, 0xA1}};
+const FakeNodeSetup kBroken{4, "0003:0C45:6556.0003", 0x0C45, 0x6556, 2, 0x0100, "Keyboard", "", {0x05, 0x01, 0xA1}};
 
 const char kConfigPath[] = "\\\\?\\hid#vid_195d&pid_1028&mi_01&col02#hidraw10#0003:195D:1028.0002#hidraw";
 const char kConsumerPath[] = "\\\\?\\hid#vid_195d&pid_1028&mi_01&col01#hidraw10#0003:195D:1028.0002#hidraw";
@@ -144,7 +144,7 @@ TEST_F(Hidraw, CollectionWithoutIdsGetsAZeroIdByte) {
 }
 
 TEST_F(Hidraw, WriteWithoutReportIdsKeepsTheZeroByte) {
-  FakeNodeSpec keyboard = kMouseBoot;
+  FakeNodeSetup keyboard = kMouseBoot;
   keyboard.descriptor = testing::kBootKeyboard;
   auto& node = fake.Add(keyboard);
   auto leds = Open(kBootPath);
@@ -261,7 +261,7 @@ TEST_F(Hidraw, ReusedNodeNumberIsAnotherDevice) {
   fake.Add(kMouseConfig);
   EXPECT_TRUE(ProbeInterface(kConfigPath));
   fake.Unplug(10);
-  FakeNodeSpec next = kMouseConfig;
+  FakeNodeSetup next = kMouseConfig;
   next.hidName = "0003:195D:1028.0007";
   fake.Add(next);
   EXPECT_FALSE(ProbeInterface(kConfigPath));
