@@ -16,6 +16,8 @@ struct Cache {
   std::mutex lock;
   std::map<std::string, QImage> images;
   std::set<std::string> reported;
+  // Descriptions are parsed once: controls paint the same few strings over and over.
+  std::map<std::string, std::optional<ImageDescription>> descriptions;
 };
 
 Cache& TheCache() {
@@ -29,7 +31,7 @@ bool EndsWithNoCase(const std::string& text, const std::string& tail) {
 
 }  // namespace
 
-std::optional<ImageDescription> ParseImageDescription(const std::string& text) {
+static std::optional<ImageDescription> ParseUncached(const std::string& text) {
   ImageDescription desc;
   if (text.find('=') == std::string::npos) {
     desc.file = text;
@@ -71,21 +73,33 @@ std::optional<ImageDescription> ParseImageDescription(const std::string& text) {
   return desc;
 }
 
-QImage LoadSkinImage(const std::string& file, UISize size) {
-  auto resolved = CPaintManagerUI::ResolveResourceFile(file);
+std::optional<ImageDescription> ParseImageDescription(const std::string& text) {
   Cache& cache = TheCache();
-  std::lock_guard guard(cache.lock);
-  if (!resolved) {
-    if (cache.reported.insert(file).second) ReportDiagnostic("image not found: " + file);
-    return {};
+  {
+    std::lock_guard guard(cache.lock);
+    auto it = cache.descriptions.find(text);
+    if (it != cache.descriptions.end()) return it->second;
   }
-  bool svg = EndsWithNoCase(*resolved, ".svg");
-  std::string key = svg ? *resolved + "@" + std::to_string(size.cx) + "x" + std::to_string(size.cy)
-                        : *resolved;
-  auto it = cache.images.find(key);
-  if (it != cache.images.end()) return it->second;
+  auto parsed = ParseUncached(text);
+  std::lock_guard guard(cache.lock);
+  cache.descriptions.emplace(text, parsed);
+  return parsed;
+}
+
+QImage LoadSkinImage(const std::string& file, UISize size) {
+  // Keyed by the name as the skin writes it, so that painting never touches the disk twice.
+  bool svg = EndsWithNoCase(file, ".svg");
+  std::string key = svg ? file + "@" + std::to_string(size.cx) + "x" + std::to_string(size.cy) : file;
+  Cache& cache = TheCache();
+  {
+    std::lock_guard guard(cache.lock);
+    auto it = cache.images.find(key);
+    if (it != cache.images.end()) return it->second;
+    if (cache.reported.count(file)) return {};
+  }
+  auto resolved = CPaintManagerUI::ResolveResourceFile(file);
   QImage image;
-  if (svg) {
+  if (resolved && svg) {
     QSvgRenderer renderer(QString::fromStdString(*resolved));
     if (renderer.isValid()) {
       QSize target = size.cx > 0 && size.cy > 0 ? QSize(size.cx, size.cy) : renderer.defaultSize();
@@ -94,11 +108,14 @@ QImage LoadSkinImage(const std::string& file, UISize size) {
       QPainter painter(&image);
       renderer.render(&painter);
     }
-  } else {
+  } else if (resolved) {
     image.load(QString::fromStdString(*resolved));
   }
+  std::lock_guard guard(cache.lock);
   if (image.isNull()) {
-    if (cache.reported.insert(file).second) ReportDiagnostic("image cannot be read: " + *resolved);
+    if (cache.reported.insert(file).second) {
+      ReportDiagnostic(resolved ? "image cannot be read: " + *resolved : "image not found: " + file);
+    }
     return {};
   }
   cache.images.emplace(key, image);
@@ -109,6 +126,7 @@ void ClearImageCache() {
   std::lock_guard guard(TheCache().lock);
   TheCache().images.clear();
   TheCache().reported.clear();
+  TheCache().descriptions.clear();
 }
 
 }  // namespace vz::ui

@@ -11,6 +11,7 @@
 #include "platform/system/folders.h"
 #include "platform/ui/container.h"
 #include "platform/ui/control_host.h"
+#include "platform/ui/image_cache.h"
 
 namespace vz::ui {
 namespace {
@@ -50,6 +51,7 @@ std::string CPaintManagerUI::GetInstancePath() { return folders::Program(); }
 
 void CPaintManagerUI::SetResourcePath(const std::string& path) {
   ResourcePath() = path.empty() || path.back() == '/' ? path : path + "/";
+  ClearImageCache();
 }
 
 std::string CPaintManagerUI::GetResourcePath() { return ResourcePath(); }
@@ -131,8 +133,8 @@ void CPaintManagerUI::UpdateLayout() {
 }
 
 void CPaintManagerUI::Invalidate() {
+  // Repainting the surface repaints every control widget over it.
   if (surface_) surface_->update();
-  ForEachControl([](CControlUI& c) { c.Invalidate(); });
 }
 
 void CPaintManagerUI::SetDPI(int dpi) {
