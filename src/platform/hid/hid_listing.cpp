@@ -4,10 +4,11 @@
 
 namespace vz::hid {
 
-std::string FormatInterfaceList(const Enumeration& e) {
+std::string FormatInterfaceList(const Enumeration& e, const std::vector<std::string>* openErrors) {
   std::string out;
   char line[256];
-  for (const InterfaceInfo& i : e.interfaces) {
+  for (std::size_t n = 0; n < e.interfaces.size(); ++n) {
+    const InterfaceInfo& i = e.interfaces[n];
     std::snprintf(line, sizeof line,
                   "  vendor 0x%04X  product 0x%04X  version 0x%04X  usage page 0x%04X  usage 0x%04X\n"
                   "  input %u  output %u  feature %u bytes\n",
@@ -16,6 +17,9 @@ std::string FormatInterfaceList(const Enumeration& e) {
                   i.caps.featureReportByteLength);
     out += i.path + "\n" + line;
     if (!i.product.empty()) out += "  \"" + i.product + "\"\n";
+    if (openErrors != nullptr && n < openErrors->size() && !(*openErrors)[n].empty()) {
+      out += "  cannot be opened: " + (*openErrors)[n] + "\n";
+    }
   }
   for (const RejectedNode& r : e.rejected) {
     out += r.backend + " " + r.nodeId + ": report descriptor refused: " + r.reason + "\n";
@@ -27,7 +31,12 @@ std::string FormatInterfaceList(const Enumeration& e) {
 std::string ListInterfaces(bool* ok) {
   Enumeration e;
   *ok = EnumerateInterfaces(&e);
-  return FormatInterfaceList(e);
+  std::vector<std::string> openErrors;
+  for (const InterfaceInfo& i : e.interfaces) {
+    std::string error;
+    openErrors.push_back(OpenInterface(i.path, true, true, false, &error) ? std::string() : error);
+  }
+  return FormatInterfaceList(e, &openErrors);
 }
 
 }  // namespace vz::hid

@@ -113,6 +113,16 @@ TEST_F(Hidraw, LayerGivesOnePathPerCollectionAndNamesRefusedNodes) {
             std::string::npos)
       << listing;
   EXPECT_NE(listing.find("hidraw hidraw4: report descriptor refused: "), std::string::npos) << listing;
+
+  // The full listing tries every path: a node whose device file is missing says so.
+  std::filesystem::remove(fake.Dev() + "/hidraw2");
+  bool ok = false;
+  const std::string tried = ListInterfaces(&ok);
+  EXPECT_TRUE(ok);
+  EXPECT_NE(tried.find(std::string(kBootPath) + "\n"), std::string::npos) << tried;
+  EXPECT_NE(tried.find("cannot be opened: " + fake.Dev() + "/hidraw2: No such file or directory"), std::string::npos)
+      << tried;
+  EXPECT_EQ(tried.find("cannot be opened", tried.find(kConsumerPath)), std::string::npos) << tried;
 }
 
 TEST_F(Hidraw, ReadDeliversOnlyTheOpenedCollectionsReports) {
