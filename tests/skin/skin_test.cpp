@@ -415,20 +415,30 @@ TEST_F(SkinTest, ControlNamesInTheSourcesExist) {
   }
 }
 
-TEST_F(SkinTest, MessageKeysUsedInTheSourcesAreTranslated) {
+// Texts the program shows from code are language keys of a few families (messages, key and
+// function names, the recording button, direction labels); every one it names must be there.
+TEST_F(SkinTest, TextKeysUsedInTheSourcesAreTranslated) {
   QStringList problems;
   const auto english = ReadLanguage(skin, kLanguages[0], &problems);
-  static const QRegularExpression key(QStringLiteral(R"re("(message_text_\d+)")re"));
+  static const QRegularExpression key(QStringLiteral(
+      R"re("(message_text_\d+|keyboard_key_[^"\\]+|(?:mouse|media|web|wed|system|combo)_[A-Za-z_]+|GUN_\d+|close_text|macro_btn_\w+_text|Deng_FX\w+_text)")re"));
   QDirIterator it(Env("VZ_SOURCE_DIR") + QStringLiteral("/src"), {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files,
                   QDirIterator::Subdirectories);
   while (it.hasNext()) {
     const QString path = it.next();
+    if (path.contains(QLatin1String("/src/platform/"))) {
+      continue;
+    }
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly | QIODevice::Text)) << S(path);
     const QString text = QString::fromUtf8(f.readAll());
     for (auto m = key.globalMatch(text); m.hasNext();) {
       const QString k = m.next().captured(1);
-      EXPECT_TRUE(english.contains(k)) << S(path) << " shows \"" << S(k) << "\", which the language files lack";
+      // A literal that ends in "_" is the start of keys completed at run time.
+      const bool found = k.endsWith(QLatin1Char('_'))
+                             ? std::any_of(english.keyBegin(), english.keyEnd(), [&](const QString& e) { return e.startsWith(k); })
+                             : english.contains(k);
+      EXPECT_TRUE(found) << S(path) << " shows \"" << S(k) << "\", which the language files lack";
     }
   }
 }
