@@ -211,6 +211,22 @@ TEST_F(EngineTest, PreparationsReachTheEffectThreads) {
   EXPECT_NE(last.Led(0), last.Led(1));
 }
 
+TEST_F(EngineTest, MouseModeWithoutGeneratorSendsNothingAndSaysSo) {
+  devices.mouse.SetFields(Static(kRed, 7));
+  devices.mousepad.SetFields(Static(kGreen, 9));
+  devices.keyboard.connected = false;
+  ::testing::internal::CaptureStderr();
+  {
+    LightingEngine engine(devices.Io(), kNoStartWait, triggers);
+    engine.Start();
+    SleepMs(100);
+  }
+  const std::string out = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(out.find("鼠标灯光线程设定2"), std::string::npos);
+  EXPECT_TRUE(devices.mouse.Frames().empty());
+  EXPECT_TRUE(devices.mousepad.Frames().empty());
+}
+
 TEST_F(EngineTest, ThreadsEndPromptlyEvenDuringTheirFirstWait) {
   ::testing::internal::CaptureStderr();
   const std::uint32_t start = TickCount();
