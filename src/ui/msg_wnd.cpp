@@ -1,12 +1,12 @@
 #include "ui/msg_wnd.h"
 
-#include <QMetaObject>
 #include <algorithm>
 #include <deque>
 #include <vector>
 
 #include "platform/system/sync.h"
 #include "platform/ui/control.h"
+#include "platform/ui/ui_app.h"
 #include "platform/ui/ui_script.h"
 
 namespace vz {
@@ -68,9 +68,9 @@ struct MsgBoxRun {
         Script().answers.pop_front();
       }
       // Answered from inside the modal loop, by a click on the button a user would press.
-      QMetaObject::invokeMethod(box->Surface(), [&pm, answer] {
-        ui::script::Click(pm, answer == 1 ? "confirm_btn" : "cancel_btn");
-      }, Qt::QueuedConnection);
+      ui::RunLater(0, [&pm, answer, handle = box->GetHWND()] {
+        if (handle.IsWindow()) ui::script::Click(pm, answer == 1 ? "confirm_btn" : "cancel_btn");
+      });
     }
     OpenTexts().push_back(text);
     unsigned result = box->ShowModal();  // the box deletes itself when it closes

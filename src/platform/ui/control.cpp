@@ -53,6 +53,13 @@ void CControlUI::SetToolTip(const std::string& text) {
   if (host_) host_->setToolTip(QString::fromStdString(GetToolTip()));
 }
 
+std::string CControlUI::GetVirtualWnd() const {
+  for (const CControlUI* c = this; c; c = c->parent_) {
+    if (!c->virtualWnd_.empty()) return c->virtualWnd_;
+  }
+  return {};
+}
+
 void CControlUI::SetVisible(bool visible) {
   if (visible == visible_) return;
   visible_ = visible;
@@ -146,6 +153,7 @@ const AttributeTable& CControlUI::Attributes() const {
       {"text", TextAttr(&CControlUI::SetText)},
       {"tooltip", TextAttr(&CControlUI::SetToolTip)},
       {"userdata", TextAttr(&CControlUI::SetUserData)},
+      {"virtualwnd", TextAttr(&CControlUI::SetVirtualWnd)},
       {"resourcetext", BoolAttr(&CControlUI::SetResourceText)},
       {"pos", RectAttr(&CControlUI::SetFloatPos)},
       {"float", BoolAttr(&CControlUI::SetFloat)},

@@ -58,6 +58,10 @@ class CControlUI {
   void SetToolTip(const std::string& text);
   const std::string& GetUserData() const { return userData_; }
   void SetUserData(const std::string& data) { userData_ = data; }
+  // The virtual window whose pump takes this control's notifications: its own, else its
+  // nearest parent's; empty for none.
+  std::string GetVirtualWnd() const;
+  void SetVirtualWnd(const std::string& name) { virtualWnd_ = name; }
   std::uintptr_t GetTag() const { return tag_; }
   void SetTag(std::uintptr_t tag) { tag_ = tag; }
 
@@ -160,6 +164,7 @@ class CControlUI {
   std::string text_;
   std::string toolTip_;
   std::string userData_;
+  std::string virtualWnd_;
   std::uintptr_t tag_ = 0;
   bool resourceText_ = false;
   bool visible_ = true;

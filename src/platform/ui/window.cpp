@@ -358,7 +358,23 @@ UISize WindowImplBase::CornerRound() const {
 
 void WindowImplBase::OnSurfaceResized() { m_pm.UpdateLayout(); }
 
+bool CNotifyPump::AddVirtualWnd(const std::string& name, CNotifyPump* pump) {
+  if (name.empty() || !pump) return false;
+  return virtualWnds_.emplace(ToLower(name), pump).second;
+}
+
+bool CNotifyPump::RemoveVirtualWnd(const std::string& name) { return virtualWnds_.erase(ToLower(name)) > 0; }
+
+bool CNotifyPump::NotifyPump(TNotifyUI& msg) {
+  if (!msg.pSender) return false;
+  std::string name = msg.pSender->GetVirtualWnd();
+  if (name.empty()) return false;
+  auto it = virtualWnds_.find(ToLower(name));
+  return it != virtualWnds_.end() && it->second->HandleNotify(msg);
+}
+
 void WindowImplBase::Notify(TNotifyUI& msg) {
+  if (NotifyPump(msg)) return;
   if (msg.sType == kNotifyClick) OnClick(msg);
 }
 

@@ -139,9 +139,28 @@ class CWindowWnd {
   std::function<void()> quitModal_;
 };
 
+// Virtual windows: a page object takes the notifications of the controls that carry its name
+// in their "virtualwnd" attribute (or whose parents do) before the window sees them.
+class CNotifyPump {
+ public:
+  virtual ~CNotifyPump() = default;
+  // False when the name is taken or empty, or the pump is null.
+  bool AddVirtualWnd(const std::string& name, CNotifyPump* pump);
+  bool RemoveVirtualWnd(const std::string& name);
+  // The pump's own handling; true when the notification needs no further handling.
+  virtual bool HandleNotify(TNotifyUI&) { return false; }
+
+ protected:
+  // Offers the notification to the sender's virtual window; true when that one handled it.
+  bool NotifyPump(TNotifyUI& msg);
+
+ private:
+  std::map<std::string, CNotifyPump*> virtualWnds_;  // names in lower case
+};
+
 // A window built from a skin: paint manager, notifications, creation callback, text queries.
-class WindowImplBase : public CWindowWnd, public INotifyUI, public IDialogBuilderCallback,
-                       public IQueryControlText {
+class WindowImplBase : public CWindowWnd, public CNotifyPump, public INotifyUI,
+                       public IDialogBuilderCallback, public IQueryControlText {
  public:
   WindowImplBase() = default;
   ~WindowImplBase() override;

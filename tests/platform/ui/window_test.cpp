@@ -155,6 +155,31 @@ TEST_F(WindowTest, TheCaptionDragsExceptOverButtons) {
       << "a button in the caption band stays clickable";
 }
 
+TEST_F(WindowTest, AVirtualWindowTakesTheNotificationsOfItsControls) {
+  ClosingWindow wnd("XML_SAMPLE");
+  ASSERT_TRUE(wnd.Create(nullptr, "sample"));
+  wnd.ShowWindow(true);
+  struct Page : CNotifyPump {
+    std::vector<std::string> clicks;
+    bool HandleNotify(TNotifyUI& msg) override {
+      if (msg.sType != kNotifyClick) return false;
+      clicks.push_back(msg.pSender->GetName());
+      return true;
+    }
+  } page;
+  ASSERT_TRUE(wnd.AddVirtualWnd("MainPage", &page));
+  EXPECT_FALSE(wnd.AddVirtualWnd("mainpage", &page)) << "one pump per name";
+  wnd.PaintManager().FindControl("caption_bar")->SetVirtualWnd("mainpage");
+  ASSERT_TRUE(script::Click(wnd.PaintManager(), "closebtn").ok);
+  EXPECT_EQ(page.clicks, (std::vector<std::string>{"closebtn"}));
+  EXPECT_TRUE(wnd.IsWindow()) << "the page handled it, so the window did not close";
+  ASSERT_TRUE(wnd.RemoveVirtualWnd("MAINPAGE"));
+  ASSERT_TRUE(script::Click(wnd.PaintManager(), "closebtn").ok);
+  EXPECT_EQ(page.clicks.size(), 1u);
+  script::Wait(5);
+  EXPECT_TRUE(wnd.destroyed) << "without the page the window's own click handling closes it";
+}
+
 // Pixels of the sample layout: its colours show where the layout put each control.
 TEST_F(WindowTest, AScreenshotShowsWhatTheLayoutSays) {
   test::RecordingWindow wnd("XML_SAMPLE");
