@@ -113,6 +113,7 @@ void Pick(ui::CPaintManagerUI& pm, const char* option) {
 std::vector<Page> MainPages() {
   auto device = [](const char* devTab, int devPage, const char* panel) {
     return [=](ui::CPaintManagerUI& pm) {
+      Show(pm, "setting_progress", false);
       for (const char* t : {"kb_tab", "ms_tab", "mp_tab"}) {
         Show(pm, t);
       }
@@ -249,9 +250,9 @@ class SkinPages : public ::testing::TestWithParam<const char*> {
           << who << " at " << rc.left << "," << rc.top << "," << rc.right << "," << rc.bottom << " sticks out of its parent "
           << outer.left << "," << outer.top << "," << outer.right << "," << outer.bottom;
       auto* label = dynamic_cast<ui::CLabelUI*>(&c);
-      // Edits hold what the user types; wrapping labels and those that end in an ellipsis
-      // (texts set at run time, such as macro names on buttons) are laid out to be cut.
-      if (!label || c.GetClass() == "Edit" || (label->GetTextStyle() & (ui::kAlignWordBreak | ui::kAlignEndEllipsis))) {
+      // Edits hold what the user types; labels that end in an ellipsis (texts set at run time,
+      // such as macro names on buttons) are laid out to be cut.
+      if (!label || c.GetClass() == "Edit" || (label->GetTextStyle() & ui::kAlignEndEllipsis)) {
         return;
       }
       const QString text = QString::fromStdString(c.GetText());
@@ -260,8 +261,15 @@ class SkinPages : public ::testing::TestWithParam<const char*> {
       }
       const QFontMetrics fm(pm.GetQFont(label->GetFont()));
       const ui::UIRect pad = label->GetTextPadding();
-      const int need = fm.horizontalAdvance(text) + pm.Scale(pad.left) + pm.Scale(pad.right);
-      EXPECT_LE(need, rc.Width() + 1) << who << ": \"" << text.toStdString() << "\" needs " << need << " px of " << rc.Width();
+      const int width = rc.Width() - pm.Scale(pad.left) - pm.Scale(pad.right);
+      if (label->GetTextStyle() & ui::kAlignWordBreak) {
+        const int need = fm.boundingRect(QRect(0, 0, width, 10000), Qt::TextWordWrap, text).height();
+        EXPECT_LE(need, rc.Height() + 1) << who << ": \"" << text.toStdString() << "\" needs " << need << " px of height "
+                                         << rc.Height();
+        return;
+      }
+      const int need = fm.horizontalAdvance(text);
+      EXPECT_LE(need, width + 1) << who << ": \"" << text.toStdString() << "\" needs " << need << " px of " << width;
     });
   }
 };
