@@ -76,7 +76,9 @@ void OnAccepted(DeviceKind kind, const PresenceContext& c, DeviceChannel& channe
       channel.SetOpen(true);
       ui.SelectListItem(t.profileList, selection);
       ui.StartTimer(t.timerId, t.timerMs);
-      ui.ShowControl(t.tab, false);
+      // The mouse tab is shown, not hidden: with another device present it is the only
+      // way back to the mouse pages.
+      ui.ShowControl(t.tab, true);
       ui.SelectOption(t.tab);
       ui.ShowControl(t.tabPanel, true);
       break;

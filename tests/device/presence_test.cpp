@@ -158,6 +158,8 @@ TEST_F(Presence, AnInterfaceWithAnotherUsagePageIsOpenedRejectedAndClosed) {
   EXPECT_EQ(pointer->OpenConnectionCount(), 0u);
   EXPECT_TRUE(ui_.WaitFor("timer 8 500"));
   EXPECT_TRUE(ui_.Has("item ms_device_profile_combo 0"));
+  EXPECT_TRUE(ui_.Has("show ms_tab 1"));
+  EXPECT_TRUE(ui_.Has("select ms_tab"));
   EXPECT_TRUE(ui_.Has("show ms_tab_panel 1"));
 }
 
