@@ -115,7 +115,14 @@ void COptionUI::SetGroup(const std::string& group) {
   if (group == group_) return;
   if (GetManager() && !group_.empty()) GetManager()->RemoveOptionGroup(group_, this);
   group_ = group;
-  if (GetManager() && !group_.empty()) GetManager()->AddOptionGroup(group_, this);
+  if (!GetManager() || group_.empty()) return;
+  GetManager()->AddOptionGroup(group_, this);
+  // Joining selected leaves the group with this one selected, like selecting it would.
+  if (selected_) {
+    for (CControlUI* other : GetManager()->GetOptionGroup(group_)) {
+      if (other != this) static_cast<COptionUI*>(other)->Selected(false, false);
+    }
+  }
 }
 
 void COptionUI::SetManager(CPaintManagerUI* manager, CControlUI* parent) {

@@ -76,7 +76,7 @@ void CControlUI::SetEnabled(bool enabled) {
 
 void CControlUI::SetMouseEnabled(bool enabled) {
   mouseEnabled_ = enabled;
-  if (host_) host_->setAttribute(Qt::WA_TransparentForMouseEvents, !enabled);
+  ApplyHostState();
 }
 
 void CControlUI::SetKeyboardEnabled(bool enabled) {
@@ -244,7 +244,9 @@ void CControlUI::ApplyHostState() {
   if (!host_) return;
   host_->setEnabled(enabled_);
   host_->setToolTip(QString::fromStdString(GetToolTip()));
-  host_->setAttribute(Qt::WA_TransparentForMouseEvents, !mouseEnabled_);
+  // Qt would make a container's children transparent too; a container takes no mouse input of
+  // its own anyway, so only other controls let the mouse through.
+  host_->setAttribute(Qt::WA_TransparentForMouseEvents, !mouseEnabled_ && !AsContainer());
   host_->setFocusPolicy(AcceptsFocus() && keyboardEnabled_ ? Qt::StrongFocus : Qt::NoFocus);
   if (handCursor_) host_->setCursor(Qt::PointingHandCursor);
 }

@@ -154,7 +154,9 @@ bool CPaintContext::DrawImage(const UIRect& rc, const std::string& description, 
     target = UIRect{rc.left + desc->dest->left, rc.top + desc->dest->top, rc.left + desc->dest->right,
                     rc.top + desc->dest->bottom};
   }
-  QImage image = LoadSkinImage(desc->file, {target.Width(), target.Height()});
+  // Source and corner are in file pixels, so a vector image is then drawn at its own size.
+  bool filePixels = desc->source || desc->corner != UIRect{};
+  QImage image = LoadSkinImage(desc->file, filePixels ? UISize{} : UISize{target.Width(), target.Height()});
   if (image.isNull()) return false;
   QRect src = desc->source ? ToQRect(*desc->source) : image.rect();
   src = src.intersected(image.rect());

@@ -104,6 +104,17 @@ TEST_F(BuilderTest, AttributesReachTheirSetters) {
   EXPECT_TRUE(Diagnostics().empty()) << Diagnostics().front();
 }
 
+TEST_F(BuilderTest, AGroupKeepsOneSelectedOptionWhateverTheAttributeOrder) {
+  ASSERT_TRUE(Build(R"(<Window><HorizontalLayout>
+      <Option name="a" group="g" selected="true"/>
+      <Option name="b" selected="true" group="g"/>
+      <Option name="c" group="other" selected="true"/>
+    </HorizontalLayout></Window>)"));
+  EXPECT_FALSE(static_cast<COptionUI*>(pm_.FindControl("a"))->IsSelected());
+  EXPECT_TRUE(static_cast<COptionUI*>(pm_.FindControl("b"))->IsSelected());
+  EXPECT_TRUE(static_cast<COptionUI*>(pm_.FindControl("c"))->IsSelected());
+}
+
 TEST_F(BuilderTest, SetAttributeByNameUsesTheSameTable) {
   CButtonUI button;
   EXPECT_TRUE(button.SetAttribute("BkColor", "#FF010203"));

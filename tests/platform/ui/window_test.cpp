@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "platform/ui/button.h"
+#include "platform/ui/label.h"
 #include "platform/ui/container.h"
 #include "platform/ui/ui_script.h"
 #include "ui_test_support.h"
@@ -211,6 +212,52 @@ TEST_F(WindowTest, AScreenshotShowsWhatTheLayoutSays) {
   ASSERT_TRUE(wnd.PaintManager().SaveScreenshot(png));
   QImage back(QString::fromStdString(png));
   EXPECT_EQ(back.pixel(150, 5), 0xFFFF0000u);
+}
+
+TEST_F(WindowTest, ButtonsPaintTheImageOfTheirState) {
+  test::RecordingWindow wnd("XML_SAMPLE");
+  ASSERT_TRUE(wnd.Create(nullptr, "sample"));
+  wnd.ShowWindow(true);
+  auto* button = static_cast<CButtonUI*>(wnd.PaintManager().FindControl("closebtn"));
+  ASSERT_TRUE(button->SetAttribute("normalimage", "red.svg"));
+  ASSERT_TRUE(button->SetAttribute("hotimage", "file='green.svg'"));
+  ASSERT_TRUE(button->SetAttribute("pushedimage", "file='halves.svg' source='8,0,16,16'"));
+  ASSERT_TRUE(button->SetAttribute("disabledimage", "file='red.svg' fade='0'"));
+  button->SetText("");
+  QWidget* host = button->Host();
+  auto centre = [&] { return host->grab().toImage().pixel(host->width() / 2, host->height() / 2) | 0xFF000000u; };
+  auto send = [&](QEvent::Type type) {
+    QPointF at(5, 5);
+    if (type == QEvent::Enter) {
+      QEnterEvent ev(at, at, QPointF(host->mapToGlobal(QPoint(5, 5))));
+      QApplication::sendEvent(host, &ev);
+      return;
+    }
+    if (type == QEvent::Leave) {
+      QEvent ev(QEvent::Leave);
+      QApplication::sendEvent(host, &ev);
+      return;
+    }
+    QMouseEvent ev(type, at, at, QPointF(host->mapToGlobal(QPoint(5, 5))), Qt::LeftButton,
+                   type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(host, &ev);
+  };
+  EXPECT_EQ(centre(), 0xFFFF0000u) << "normal";
+  send(QEvent::Enter);
+  EXPECT_EQ(centre(), 0xFF00FF00u) << "hot";
+  send(QEvent::MouseButtonPress);
+  EXPECT_EQ(centre(), 0xFF0000FFu) << "pushed: the right half of the file";
+  send(QEvent::MouseButtonRelease);
+  send(QEvent::Leave);
+  EXPECT_EQ(centre(), 0xFFFF0000u) << "normal again";
+  EXPECT_EQ(wnd.Of(kNotifyMouseEnter), (std::vector<std::string>{"closebtn"}));
+  EXPECT_EQ(wnd.Of(kNotifyMouseLeave), (std::vector<std::string>{"closebtn"}));
+  button->SetEnabled(false);
+  EXPECT_NE(centre(), 0xFFFF0000u) << "disabled: the faded image lets the bar show";
+  button->SetEnabled(true);
+  button->SetChangerColor(0xFF0000FF);
+  button->SetChangerAlpha(255);
+  EXPECT_EQ(centre(), 0xFF0000FFu) << "a full changer tint covers the control";
 }
 
 TEST_F(WindowTest, SetDpiScalesTheWindowAndTheLayout) {
