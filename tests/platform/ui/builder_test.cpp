@@ -115,6 +115,46 @@ TEST_F(BuilderTest, AGroupKeepsOneSelectedOptionWhateverTheAttributeOrder) {
   EXPECT_TRUE(static_cast<COptionUI*>(pm_.FindControl("c"))->IsSelected());
 }
 
+TEST_F(BuilderTest, LayoutsPlaceChildrenByFixedSizesPaddingAndFloat) {
+  struct Case {
+    const char* what;
+    const char* body;  // inside a 300 x 200 root
+    const char* name;
+    UIRect expected;
+  };
+  const Case cases[] = {
+      {"fixed, then the rest shared", R"(<VerticalLayout><Control height="30"/><Control name="x"/><Control/></VerticalLayout>)",
+       "x", {0, 30, 300, 115}},
+      {"the last share", R"(<VerticalLayout><Control height="30"/><Control/><Control name="x"/></VerticalLayout>)",
+       "x", {0, 115, 300, 200}},
+      {"inset and child padding", R"(<HorizontalLayout inset="5,6,7,8" childpadding="10"><Control width="40"/><Control name="x"/></HorizontalLayout>)",
+       "x", {55, 6, 293, 192}},
+      {"padding around a child", R"(<HorizontalLayout><Control name="x" width="50" padding="10,5,0,5"/></HorizontalLayout>)",
+       "x", {10, 5, 60, 195}},
+      {"fixed width in a vertical layout sits left", R"(<VerticalLayout><Control name="x" width="80" height="20"/></VerticalLayout>)",
+       "x", {0, 0, 80, 20}},
+      {"a hidden child takes no room", R"(<VerticalLayout><Control height="50" visible="false"/><Control name="x" height="20"/></VerticalLayout>)",
+       "x", {0, 0, 300, 20}},
+      {"maximum height caps a share", R"(<VerticalLayout><Control name="x" maxheight="40"/><Control/></VerticalLayout>)",
+       "x", {0, 0, 300, 40}},
+      {"float at pos", R"(<VerticalLayout><Control height="10"/><Control name="x" float="true" pos="20,30,70,45"/></VerticalLayout>)",
+       "x", {20, 30, 70, 45}},
+      {"float with pos and sizes", R"(<Container><Control name="x" float="true" pos="5,6,0,0" width="10" height="12"/></Container>)",
+       "x", {5, 6, 15, 18}},
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(Build(std::string("<Window>") + c.body + "</Window>")) << c.what << ": " << error_;
+    pm_.UpdateLayout();
+    CControlUI* x = pm_.FindControl(c.name);
+    ASSERT_NE(x, nullptr) << c.what;
+    EXPECT_EQ(x->GetPos(), c.expected) << c.what;
+  }
+  ASSERT_TRUE(Build(R"(<Window><TabLayout inset="2,2,2,2"><Control/><Control name="x"/></TabLayout></Window>)"));
+  static_cast<CTabLayoutUI*>(pm_.GetRoot())->SelectItem(1);
+  pm_.UpdateLayout();
+  EXPECT_EQ(pm_.FindControl("x")->GetPos(), (UIRect{2, 2, 298, 198})) << "the selected page fills the layout";
+}
+
 TEST_F(BuilderTest, SetAttributeByNameUsesTheSameTable) {
   CButtonUI button;
   EXPECT_TRUE(button.SetAttribute("BkColor", "#FF010203"));
