@@ -587,6 +587,9 @@ void CMainWnd::ApplyLanguage(const LanguageRow& row) {
 }
 
 void CMainWnd::OnDestroy() {
+  // The menus live on the window's surface: they go before it does.
+  trayMenu_.reset();
+  mainMenu_.reset();
   tray_.reset();
   ShowWindow(false, false);
   StopWorkers();

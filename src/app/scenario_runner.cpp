@@ -60,8 +60,9 @@ std::string JsonString(const std::string& s) {
 
 // Every named control: name, kind, visible, enabled, text, and where the kind has them the
 // selected state, the value and the current item.
-std::string DumpJson(ui::CPaintManagerUI& pm) {
-  std::string out = "[\n";
+std::string DumpJson(ui::CWindowWnd& window, ui::CPaintManagerUI& pm) {
+  std::string out = std::string("{\"window\": {\"visible\": ") + (window.IsWindowVisible() ? "true" : "false") +
+                    ", \"minimized\": " + (window.IsMinimized() ? "true" : "false") + "},\n\"controls\": [\n";
   bool first = true;
   pm.ForEachControl([&](ui::CControlUI& c) {
     if (c.GetName().empty()) return;
@@ -87,7 +88,7 @@ std::string DumpJson(ui::CPaintManagerUI& pm) {
     }
     out += "}";
   });
-  return out + "\n]\n";
+  return out + "\n]}\n";
 }
 
 std::string FromResult(const ui::ScriptResult& r) { return r.ok ? std::string() : r.error; }
@@ -204,7 +205,7 @@ std::string ScenarioRunner::Execute(const ScenarioStep& step, int* delayMs) {
       return pm.SaveScreenshot(Resolve(step.name)) ? std::string() : "cannot write " + Resolve(step.name);
     case StepKind::kDump: {
       std::ofstream out(Resolve(step.name));
-      out << DumpJson(pm);
+      out << DumpJson(window_, pm);
       return out ? std::string() : "cannot write " + Resolve(step.name);
     }
     case StepKind::kTray:

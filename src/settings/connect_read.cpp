@@ -30,10 +30,11 @@ ConnectReads CurrentContents(const KindImages& k) {
 }  // namespace
 
 ConnectOutcome ConnectRead(DeviceKind kind, DeviceChannel& channel, DeviceImages& images) {
+  // Nothing answers (no device, or one that does not talk): nothing was read, nothing changes.
+  if (Silent(channel.BeginTransfer())) return ConnectOutcome::kSilent;
   ConnectReads reads = CurrentContents(images.Of(kind));
   reads.dataSize = channel.DataSize();
-  bool silent = Silent(channel.BeginTransfer());
-  if (!silent) silent = Silent(channel.ReadDeviceInfo(reads.info.data()));
+  bool silent = Silent(channel.ReadDeviceInfo(reads.info.data()));
 
   if (!silent && kind == DeviceKind::kKeyboard) {
     const std::uint16_t dataSize = static_cast<std::uint16_t>(3 * reads.info[info::kKeyCount]);

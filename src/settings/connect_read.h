@@ -21,7 +21,8 @@ class DeviceChannel;
 enum class ConnectOutcome {
   kRead,     // the images hold what the device sent
   kRefused,  // a keyboard with more keys than a 512-byte key block holds: nothing stored
-  kSilent,   // the device stopped answering (or left): the reads were given up early
+  kSilent,   // the device did not answer (or left): the reads were given up early; what
+             // was read before is in the images, nothing at all when BeginTransfer failed
 };
 
 ConnectOutcome ConnectRead(DeviceKind kind, DeviceChannel& channel, DeviceImages& images);

@@ -1,10 +1,12 @@
 # The close button minimises and the program keeps running; "Exit" from the tray menu ends
 # every thread and the process in time.
 source "$(dirname "$0")/common.sh"
-cat > "$work/close.scenario" <<'S'
+cat > "$work/close.scenario" <<S
 wait 2000
 click closebtn
-wait 1500
+wait 300
+dump $work/closed.json
+wait 1200
 tray right
 wait 300
 menu Exit
@@ -13,9 +15,8 @@ S
 start=$(now_ms)
 "$APP" --emulate --scenario "$work/close.scenario" & app=$!; pids+=($app)
 wid=$(wait_for_window 15) || fail "no visible window"
-sleep 2.8
-state=$(xwininfo -id "$wid" | sed -n 's/ *Map State: //p')
-[ "$state" != "IsViewable" ] || fail "the window is still shown after the close button"
+sleep 3
+grep -q '"minimized": true' "$work/closed.json" || fail "the close button did not minimise the window"
 kill -0 "$app" 2>/dev/null || fail "the program ended on the close button"
 wait "$app"; rc=$?
 elapsed=$(( $(now_ms) - start ))

@@ -15,7 +15,11 @@ elapsed=$(( $(now_ms) - start ))
 wait_for_window 5 >/dev/null || fail "the first instance did not come forward"
 
 # Connection reads of the mouse: DeviceInfo (3), the default key map (7) and key blocks (8).
+# They run 500 ms after the mouse was found.
+traced() { grep -Eq "^[0-9]+ mouse > 04 .. .. $1 " "$work/trace.txt"; }
+deadline=$(( $(now_ms) + 5000 ))
+while ! traced 08 && [ "$(now_ms)" -lt "$deadline" ]; do sleep 0.1; done
 for command in 03 07 08; do
-  grep -Eq "^[0-9]+ mouse > 04 .. .. $command " "$work/trace.txt" || fail "no command $command in the trace"
+  traced $command || fail "no command $command of the mouse in the trace"
 done
 echo "window $geometry, second start $elapsed ms, connection reads traced"
