@@ -165,6 +165,28 @@ std::vector<Page> MainPages() {
       {"ms_lighting", ms("ms_deng_Op_tab", 0)},
       {"ms_macros", ms("ms_macro_Op_tab", 1)},
       {"ms_buttons", ms("ms_key_Op_tab", 2)},
+      {"ms_buttons_hover", [=](ui::CPaintManagerUI& pm) {
+         // The pointer over the labels of the left and the back button swaps in their lit image.
+         ms("ms_key_Op_tab", 2)(pm);
+         pm.FindControl("ms_key_0_0")->SetBkImage("file='ms/key_left_down.png'");
+         pm.FindControl("ms_key_4_0")->SetBkImage("file='ms/key_back_down.png'");
+       }},
+      {"ms_lighting_lit", [=](ui::CPaintManagerUI& pm) {
+         ms("ms_deng_Op_tab", 0)(pm);
+         for (int n = 0; n < 20; ++n) {
+           CControlUI* led = pm.FindControl("ms_dkey_" + std::to_string(n));
+           led->SetChangerColor(0xFF000000u | static_cast<ui::UIColor>(QColor::fromHsv(n * 18, 255, 255).rgb() & 0xFFFFFF));
+           led->SetChangerAlpha(255);
+         }
+       }},
+      {"mp_lighting_lit", [=](ui::CPaintManagerUI& pm) {
+         device("mp_tab", 2, nullptr)(pm);
+         for (int n = 0; n < 15; ++n) {
+           CControlUI* led = pm.FindControl("mp_dkey_" + std::to_string(n));
+           led->SetChangerColor(0xFF000000u | static_cast<ui::UIColor>(QColor::fromHsv(n * 24, 255, 255).rgb() & 0xFFFFFF));
+           led->SetChangerAlpha(255);
+         }
+       }},
       {"ms_buttons_swing", withFunction(ms("ms_key_Op_tab", 2), "ms", 2)},
       {"ms_buttons_macro", [=](ui::CPaintManagerUI& pm) {
          withFunction(ms("ms_key_Op_tab", 2), "ms", 9)(pm);

@@ -241,7 +241,35 @@ TEST_F(SkinTest, EveryImageNamedExistsAfterStaging) {
       check(QStringLiteral("res.xml icon ") + n->attrs.value(QStringLiteral("id")), n->attrs.value(QStringLiteral("file")));
     }
   }
-  check(QStringLiteral("standard background"), QStringLiteral("common/background.png"));
+  for (const QString& image : ReadRequirements(TestDir() + QStringLiteral("/required_controls.txt"), false)
+                                  .value(QStringLiteral("images shown by the program"))) {
+    check(QStringLiteral("required_controls.txt"), image);
+  }
+}
+
+// Every picture the build renders is shown by a layout or by the program, so no stale artwork
+// is shipped.
+TEST_F(SkinTest, EveryRenderedImageIsUsed) {
+  QString layouts;
+  for (const QString& f : skin.LayoutFiles()) {
+    QFile file(skin.Resolve(f));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    layouts += QString::fromUtf8(file.readAll()).toLower();
+  }
+  const QStringList shownByProgram = ReadRequirements(TestDir() + QStringLiteral("/required_controls.txt"), false)
+                                        .value(QStringLiteral("images shown by the program"));
+  QFile list(Env("VZ_SOURCE_DIR") + QStringLiteral("/skin/art-src/art.list"));
+  ASSERT_TRUE(list.open(QIODevice::ReadOnly | QIODevice::Text));
+  QTextStream in(&list);
+  while (!in.atEnd()) {
+    const QString line = in.readLine().section(QLatin1Char('#'), 0, 0).trimmed();
+    if (line.isEmpty()) {
+      continue;
+    }
+    const QString output = line.section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty);
+    EXPECT_TRUE(layouts.contains(output.toLower()) || shownByProgram.contains(output, Qt::CaseInsensitive))
+        << S(output) << " is rendered but nothing shows it";
+  }
 }
 
 // The same keys in every language, none empty, and the same printf fields, so a translated
@@ -324,7 +352,7 @@ TEST_F(SkinTest, EveryRequiredControlExistsInItsWindow) {
   ASSERT_FALSE(sections.isEmpty());
   for (auto [file, names] : sections.asKeyValueRange()) {
     if (!file.endsWith(QLatin1String(".xml"))) {
-      continue;  // names the program gives its own controls
+      continue;  // names the program gives its own controls, images it shows
     }
     QSet<QString> present;
     if (IsMenu(file)) {
