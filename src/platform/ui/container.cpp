@@ -48,6 +48,11 @@ CControlUI* CContainerUI::Detach(CControlUI* control) {
   if (it == items_.end()) return nullptr;
   items_.erase(it);
   control->SetManager(nullptr, nullptr);
+  // Out of the tree, its widget must not go on showing inside this container.
+  if (QWidget* host = control->Host()) {
+    host->hide();
+    host->setParent(nullptr);
+  }
   NeedUpdate();
   return control;
 }

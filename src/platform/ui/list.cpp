@@ -179,8 +179,7 @@ bool CListUI::AddAt(CControlUI* control, int index) {
 
 bool CListUI::Remove(CControlUI* control) {
   int index = GetItemIndex(control);
-  if (index < 0) return CContainerUI::Remove(control);
-  if (!body_->Remove(control)) return false;
+  if (index < 0 || !body_->Remove(control)) return false;
   if (index == curSel_) curSel_ = -1;
   else if (index < curSel_) --curSel_;
   return true;

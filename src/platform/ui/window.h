@@ -127,7 +127,6 @@ class CWindowWnd {
  private:
   friend class detail::WindowSurface;
   friend struct detail::MessagePort;
-  void DrainMessages();
   void Destroy();
   std::unique_ptr<detail::WindowSurface> surface_;
   std::shared_ptr<detail::MessagePort> port_;
