@@ -38,10 +38,8 @@ class CMsgWnd : public ui::WindowImplBase {
   void OnFinalMessage() override;
 
  private:
-  friend struct MsgBoxRun;
   ui::CControlUI* closeButton_ = nullptr;
   int timerCount_ = 0;
-  std::string text_;
 };
 
 // What a box showed, for scenarios and tests.
