@@ -235,7 +235,12 @@ std::vector<Page> MainPages() {
   };
 }
 
-class SkinPages : public ::testing::TestWithParam<const char*> {
+struct Look {
+  const char* language;
+  int dpi;
+};
+
+class SkinPages : public ::testing::TestWithParam<Look> {
  protected:
   static void SetUpTestSuite() {
     static int argc = 1;
@@ -253,7 +258,9 @@ class SkinPages : public ::testing::TestWithParam<const char*> {
   void Capture(PageWindow& w, const std::string& name) {
     ui::CPaintManagerUI& pm = w.PaintManager();
     pm.UpdateLayout();
-    const QString dir = qEnvironmentVariable("VZ_PROGRAM_DIR") + QStringLiteral("/../skin-preview/") + QString::fromLatin1(GetParam());
+    const QString dir = qEnvironmentVariable("VZ_PROGRAM_DIR") + QStringLiteral("/../skin-preview/") +
+                        QString::fromLatin1(GetParam().language) +
+                        (GetParam().dpi == 96 ? QString() : QStringLiteral("-%1").arg(GetParam().dpi));
     QDir().mkpath(dir);
     pm.SaveScreenshot((dir + QStringLiteral("/") + QString::fromStdString(name) + QStringLiteral(".png")).toStdString());
     const ui::UIRect window = pm.GetRoot()->GetPos();
@@ -297,10 +304,11 @@ class SkinPages : public ::testing::TestWithParam<const char*> {
 };
 
 TEST_P(SkinPages, EveryPageBuildsAndFits) {
-  ASSERT_TRUE(ui::CResourceManager::GetInstance().LoadLanguage(std::string("lan_") + GetParam() + ".xml"));
+  ASSERT_TRUE(ui::CResourceManager::GetInstance().LoadLanguage(std::string("lan_") + GetParam().language + ".xml"));
   ui::ClearDiagnostics();
   PageWindow main("XML_MAIN");
   ASSERT_TRUE(main.Create(nullptr, "ViZirado Driver")) << main.CreateError();
+  main.PaintManager().SetDPI(GetParam().dpi);
   for (const Page& p : MainPages()) {
     p.show(main.PaintManager());
     Capture(main, p.name);
@@ -308,6 +316,7 @@ TEST_P(SkinPages, EveryPageBuildsAndFits) {
   for (const char* dialog : {"GmPalletDialog.xml", "skin.xml", "CopyRight.xml"}) {
     PageWindow w(dialog);
     ASSERT_TRUE(w.Create(nullptr, dialog)) << w.CreateError();
+    w.PaintManager().SetDPI(GetParam().dpi);
     Capture(w, QString::fromLatin1(dialog).section(QLatin1Char('.'), 0, 0).toStdString());
     w.Close();
   }
@@ -317,7 +326,10 @@ TEST_P(SkinPages, EveryPageBuildsAndFits) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, SkinPages, ::testing::Values("en", "cn", "tw"));
+// Each language at 100 %, and the longest texts (English) at 150 %, where fonts do not scale
+// exactly with the boxes.
+INSTANTIATE_TEST_SUITE_P(Looks, SkinPages, ::testing::Values(Look{"en", 96}, Look{"cn", 96}, Look{"tw", 96}, Look{"en", 144}),
+                         [](const auto& look) { return std::string(look.param.language) + std::to_string(look.param.dpi); });
 
 }  // namespace
 }  // namespace vz::skin_check
