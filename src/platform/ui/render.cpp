@@ -138,7 +138,12 @@ void CPaintContext::DrawText(const UIRect& rc, const std::string& text, UIColor 
   painter_.setPen(ToQColor(color));
   QString qtext = QString::fromStdString(text);
   if (align & kAlignEndEllipsis) {
-    qtext = painter_.fontMetrics().elidedText(qtext, Qt::ElideRight, rc.Width());
+    // Wrapped text is cut short only when its lines do not fit the box.
+    const QRect wrapped =
+        painter_.fontMetrics().boundingRect(ToQRect(rc), ToQtAlign(align) | Qt::TextWordWrap, qtext);
+    const bool fitsWrapped = (align & kAlignWordBreak) && wrapped.width() <= rc.Width() &&
+                             wrapped.height() <= rc.Height();
+    if (!fitsWrapped) qtext = painter_.fontMetrics().elidedText(qtext, Qt::ElideRight, rc.Width());
   }
   painter_.drawText(ToQRect(rc), ToQtAlign(align), qtext);
   painter_.restore();

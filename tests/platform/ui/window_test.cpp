@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QMouseEvent>
+#include <QPainter>
 #include <atomic>
 #include <thread>
 
 #include "platform/ui/button.h"
 #include "platform/ui/label.h"
+#include "platform/ui/render.h"
 #include "platform/ui/container.h"
 #include "platform/ui/ui_script.h"
 #include "ui_test_support.h"
@@ -271,6 +273,47 @@ TEST_F(WindowTest, SetDpiScalesTheWindowAndTheLayout) {
   EXPECT_EQ(pm.FindControl("closebtn")->GetPos().Width(), 45);
   EXPECT_EQ(pm.FindControl("caption_bar")->GetPos().Height(), 45);
   EXPECT_EQ(pm.GetQFont(0).pixelSize(), 18);
+}
+
+}  // namespace
+}  // namespace vz::ui
+
+namespace vz::ui {
+namespace {
+
+// Rows of the image that hold any ink, and the number of separate bands they form.
+int InkBands(const QImage& image) {
+  int bands = 0;
+  bool inInk = false;
+  for (int y = 0; y < image.height(); ++y) {
+    bool ink = false;
+    for (int x = 0; x < image.width() && !ink; ++x) ink = qGray(image.pixel(x, y)) > 128;
+    if (ink && !inInk) ++bands;
+    inInk = ink;
+  }
+  return bands;
+}
+
+QImage TextIn(int width, int height, const std::string& text, unsigned align) {
+  test::App();
+  QImage image(width, height, QImage::Format_RGB32);
+  image.fill(Qt::black);
+  QPainter painter(&image);
+  QFont font = painter.font();
+  font.setPixelSize(9);
+  painter.setFont(font);
+  CPaintContext ctx(painter, nullptr);
+  ctx.DrawText(UIRect{0, 0, width, height}, text, 0xFFFFFFFF, -1, align);
+  return image;
+}
+
+// A tall narrow key: with word breaks the name takes two lines instead of being cut short;
+// without room for the lines it is still cut to one.
+TEST(TextDrawing, WrappedTextIsCutShortOnlyWhenItsLinesDoNotFit) {
+  const unsigned centred = kAlignCenter | kAlignVCenter | kAlignEndEllipsis;
+  EXPECT_EQ(InkBands(TextIn(28, 60, "Num Enter", centred | kAlignWordBreak)), 2);
+  EXPECT_EQ(InkBands(TextIn(28, 60, "Num Enter", centred)), 1);
+  EXPECT_EQ(InkBands(TextIn(28, 12, "Num Enter", centred | kAlignWordBreak)), 1);
 }
 
 }  // namespace
