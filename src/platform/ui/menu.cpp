@@ -95,6 +95,7 @@ CMenuWnd::CMenuWnd(CWindowWnd* owner) : owner_(owner ? owner->GetHWND() : Window
 }
 
 CMenuWnd::~CMenuWnd() {
+  delete menu_.data();
   auto& all = Registry();
   all.erase(std::remove(all.begin(), all.end(), this), all.end());
 }
@@ -111,8 +112,8 @@ std::unique_ptr<CMenuWnd> CMenuWnd::CreateMenu(CWindowWnd* owner, const std::str
     return nullptr;
   }
   std::unique_ptr<CMenuWnd> wnd(new CMenuWnd(owner));
-  wnd->menu_ = std::make_unique<QMenu>(owner ? owner->Surface() : nullptr);
-  QMenu* menu = wnd->menu_.get();
+  wnd->menu_ = new QMenu(owner ? owner->Surface() : nullptr);
+  QMenu* menu = wnd->menu_.data();
   QString css;
   auto color = [&](const char* attr) { const std::string* v = root->Attribute(attr); return v ? ParseColor(*v) : std::nullopt; };
   auto number = [&](const char* attr) { const std::string* v = root->Attribute(attr); return v ? ParseInt(*v) : std::nullopt; };
@@ -128,7 +129,8 @@ std::unique_ptr<CMenuWnd> CMenuWnd::CreateMenu(CWindowWnd* owner, const std::str
 }
 
 void CMenuWnd::AddMenuItem(const std::string& name, const std::string& text, const std::string& userData) {
-  AddAction(menu_.get(), name, text, userData, owner_);
+  if (!menu_) return;
+  AddAction(menu_.data(), name, text, userData, owner_);
   if (menu_->isVisible()) menu_->adjustSize();
 }
 
@@ -140,12 +142,12 @@ void CMenuWnd::Close() {
 
 std::vector<std::string> CMenuWnd::ItemNames() const {
   std::vector<std::string> names;
-  CollectNames(menu_.get(), names);
+  if (menu_) CollectNames(menu_.data(), names);
   return names;
 }
 
 bool CMenuWnd::ClickItem(const std::string& name) {
-  QAction* action = FindAction(menu_.get(), name);
+  QAction* action = menu_ ? FindAction(menu_.data(), name) : nullptr;
   if (!action || !action->isEnabled()) return false;
   action->trigger();
   menu_->hide();

@@ -47,7 +47,8 @@ class CMenuWnd {
  private:
   CMenuWnd(CWindowWnd* owner);
   WindowHandle owner_;
-  std::unique_ptr<QMenu> menu_;
+  // Parented to the owner's surface, which deletes it if it goes first.
+  QPointer<QMenu> menu_;
 };
 
 }  // namespace vz::ui

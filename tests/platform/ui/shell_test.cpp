@@ -62,6 +62,22 @@ TEST_F(ShellTest, MenuTextsFollowTheLanguageAndBadFilesBuildNoMenu) {
   EXPECT_EQ(CMenuWnd::CreateMenu(&owner_, "sample.xml", {0, 0}), nullptr) << "not a <Menu>";
 }
 
+// The menu lives on its owner's surface; the owner may close first and the menu must then
+// neither be deleted twice nor be used after it went.
+TEST_F(ShellTest, AMenuOutlivingItsOwnerIsHarmless) {
+  auto owner = std::make_unique<test::RecordingWindow>("XML_SAMPLE");
+  ASSERT_TRUE(owner->Create(nullptr, "short-lived"));
+  auto menu = CMenuWnd::CreateMenu(owner.get(), "menu_test.xml", {0, 0});
+  ASSERT_NE(menu, nullptr);
+  owner.reset();
+  script::Wait(5);
+  EXPECT_TRUE(menu->ItemNames().empty());
+  EXPECT_FALSE(menu->IsOpen());
+  EXPECT_FALSE(menu->ClickItem("Exit"));
+  menu->AddMenuItem("Open", "Open");
+  menu.reset();
+}
+
 TEST_F(ShellTest, TrayClicksArriveAsTrayMessages) {
   CTrayIcon tray;
   EXPECT_EQ(tray.CreateTrayIcon(&owner_, 107, "Kavrel Ostrin"), QSystemTrayIcon::isSystemTrayAvailable())
