@@ -17,6 +17,7 @@ start=$(now_ms)
 wid=$(wait_for_window 15) || fail "no visible window"
 sleep 3
 grep -q '"minimized": true' "$work/closed.json" || fail "the close button did not minimise the window"
+grep -Eq '"name": "ms_tab", [^}]*"visible": true' "$work/closed.json" || fail "the emulated mouse's tab is not shown"
 kill -0 "$app" 2>/dev/null || fail "the program ended on the close button"
 wait "$app"; rc=$?
 elapsed=$(( $(now_ms) - start ))
