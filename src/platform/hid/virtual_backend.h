@@ -81,9 +81,9 @@ class VirtualNode : public std::enable_shared_from_this<VirtualNode> {
   IoStatus Write(ConnectionState& state, const std::uint8_t* buf, std::size_t len,
                  std::size_t* put, std::uint32_t timeoutMs);
   void Cancel(ConnectionState& state);
-  // Sleeps until `until` or a change of the node, whichever is first. The last stretch is
-  // spun rather than slept, so that the latency model keeps to its 1 ms frames instead of
-  // the scheduler's wake-up slack.
+  // Sleeps until `until` or a change of the node, whichever is first. It sleeps all the way,
+  // as a thread waiting on a real device does, never spinning; the waiting thread's timer
+  // slack is made small so that the 1 ms frames are kept to.
   void WaitUntil(std::unique_lock<std::mutex>& lock, Clock::time_point until);
   // Waits until `until` or until the transfer is broken off; kOk when the time ran out.
   IoStatus WaitInterruptible(std::unique_lock<std::mutex>& lock, ConnectionState& state,
