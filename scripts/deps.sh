@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   clang libclang-rt-14-dev                       # libFuzzer targets
-  qt6-base-dev qt6-base-dev-tools libqt6svg6-dev # the one large dependency
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev # the one large dependency
   libgl-dev libx11-dev libxi-dev libxtst-dev libxfixes-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth xdotool x11-utils                   # tests that need a real display
