@@ -4,16 +4,7 @@
 
 namespace vz::app {
 
-namespace {
-
-lighting::LightingFields ToEngine(const LightingFields& f) {
-  return {f.mode, f.brightness, f.speed, f.direction, f.colourCycle,
-          {f.colour.red, f.colour.green, f.colour.blue}};
-}
-
-}  // namespace
-
-lighting::LightingFields ChannelLink::Fields() const { return ToEngine(images_.Of(kind_).active.Lighting()); }
+lighting::LightingFields ChannelLink::Fields() const { return images_.Of(kind_).active.Lighting(); }
 
 std::uint8_t ChannelLink::Model() const { return static_cast<std::uint8_t>(KeyboardVariant()); }
 
@@ -22,7 +13,7 @@ void ChannelLink::CustomLayout(std::array<std::uint8_t, lighting::kColourFrameSi
   images_.CustomColours().CopyOut(out.data(), out.size(), static_cast<std::size_t>(set) * kCustomSetStride);
 }
 
-lighting::LightingFields ImagesSyncSource::SyncLighting() const { return ToEngine(images_.SyncLighting()); }
+lighting::LightingFields ImagesSyncSource::SyncLighting() const { return images_.SyncLighting(); }
 
 void PreviewBuffer::Show(lighting::Device device, std::span<const lighting::Rgb> colours, std::uint8_t opacity) {
   std::lock_guard<std::mutex> lock(mutex_);

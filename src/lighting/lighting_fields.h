@@ -4,26 +4,15 @@
 
 #include <cstdint>
 
+#include "settings/settings_layout.h"
+
 namespace vz::lighting {
 
-struct Rgb {
-  std::uint8_t red = 0;
-  std::uint8_t green = 0;
-  std::uint8_t blue = 0;
-  friend bool operator==(const Rgb&, const Rgb&) = default;
-};
-
-// Bytes 1..8 of a device's ActiveSettings, or the whole of SyncLighting.
-// brightness 0..4 and speed 0..4 (0 fastest) as stored; other values are tolerated.
-struct LightingFields {
-  std::uint8_t mode = 0;
-  std::uint8_t brightness = 0;
-  std::uint8_t speed = 0;
-  std::uint8_t direction = 0;    // not 0: left / up / forwards
-  std::uint8_t colourCycle = 0;  // not 0: colours from the wheel instead of `colour`
-  Rgb colour;
-  friend bool operator==(const LightingFields&, const LightingFields&) = default;
-};
+// The same layouts the device images keep: bytes 1..8 of a device's ActiveSettings, or the
+// whole of SyncLighting. brightness 0..4 and speed 0..4 (0 fastest) as stored; other values
+// are tolerated.
+using vz::LightingFields;
+using vz::Rgb;
 
 enum class Device : std::uint8_t { kMouse = 0, kMousepad = 1, kKeyboard = 2 };
 
