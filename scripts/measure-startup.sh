@@ -25,17 +25,18 @@ for run in $(seq 1 "$runs"); do
   mkdir -p "$home/runtime" && chmod 700 "$home/runtime"
   start=$(now_ms)
   VZ_DOCUMENTS_DIR="$home/Documents" VZ_CONFIG_DIR="$home/config" VZ_RUNTIME_DIR="$home/runtime" \
-    "$app" --emulate >/dev/null 2>&1 &
+    "$app" --emulate >"$home.log" 2>&1 &
   pid=$!
   shown=""
   while [ -z "$shown" ] && [ $(( $(now_ms) - start )) -lt 10000 ]; do
     xdotool search --onlyvisible --name '^ViZirado Driver$' >/dev/null 2>&1 && shown=$(now_ms) || sleep 0.005
   done
-  [ -n "$shown" ] || { kill "$pid"; echo "run $run: no window within 10 s" >&2; exit 1; }
+  [ -n "$shown" ] || { kill "$pid" 2>/dev/null || true; cat "$home.log" >&2; echo "run $run: no window within 10 s" >&2; exit 1; }
   sleep 3
+  kill -0 "$pid" 2>/dev/null || { cat "$home.log" >&2; echo "run $run: the program ended by itself" >&2; exit 1; }
   kb=$(awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status")
   kill "$pid"; wait "$pid" 2>/dev/null || true
-  rm -rf "$home"
+  rm -rf "$home" "$home.log"
   times+=($(( shown - start ))); rss+=($(( kb / 1024 )))
   echo "run $run: window shown after $(( shown - start )) ms, resident ${rss[-1]} MiB"
 done
