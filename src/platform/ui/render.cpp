@@ -156,8 +156,10 @@ bool CPaintContext::DrawImage(const UIRect& rc, const std::string& description, 
   if (!desc || desc->file.empty()) return false;
   UIRect target = rc;
   if (desc->dest) {
-    target = UIRect{rc.left + desc->dest->left, rc.top + desc->dest->top, rc.left + desc->dest->right,
-                    rc.top + desc->dest->bottom};
+    // Skin coordinates, like every position in a layout: they grow with the DPI.
+    const auto scale = [this](int v) { return manager_ ? manager_->Scale(v) : v; };
+    target = UIRect{rc.left + scale(desc->dest->left), rc.top + scale(desc->dest->top),
+                    rc.left + scale(desc->dest->right), rc.top + scale(desc->dest->bottom)};
   }
   // Source and corner are in file pixels, so a vector image is then drawn at its own size.
   bool filePixels = desc->source || desc->corner != UIRect{};

@@ -316,5 +316,24 @@ TEST(TextDrawing, WrappedTextIsCutShortOnlyWhenItsLinesDoNotFit) {
   EXPECT_EQ(InkBands(TextIn(28, 12, "Num Enter", centred | kAlignWordBreak)), 1);
 }
 
+// An image's dest box is in skin coordinates: at 150 % a 10 px box covers 15 px.
+TEST(ImageDrawing, DestBoxesGrowWithTheDpi) {
+  test::UseSkinFolder(test::TestDataDir());
+  test::RecordingWindow wnd("XML_SAMPLE");
+  ASSERT_TRUE(wnd.Create(nullptr, "dpi"));
+  for (const int dpi : {96, 144}) {
+    wnd.PaintManager().SetDPI(dpi);
+    QImage image(40, 40, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QPainter painter(&image);
+    CPaintContext ctx(painter, &wnd.PaintManager());
+    ASSERT_TRUE(ctx.DrawImage(UIRect{0, 0, 40, 40}, "file='red.svg' dest='2,2,12,12'"));
+    painter.end();
+    const int end = dpi == 96 ? 12 : 18;
+    EXPECT_EQ(image.pixel(end - 1, end - 1), 0xFFFF0000u) << dpi;
+    EXPECT_EQ(image.pixel(end + 1, end + 1), 0xFF000000u) << dpi;
+  }
+}
+
 }  // namespace
 }  // namespace vz::ui
