@@ -127,13 +127,7 @@ bool CChartViewUI::SetAttribute(const std::string& name, const std::string& valu
 }
 
 UIColor CChartViewUI::CurrentTextColor() const {
-  CPaintManagerUI* pm = GetManager();
-  if (!IsEnabled()) {
-    if (disabledTextColor_) return disabledTextColor_;
-    return pm ? pm->GetDefaultDisabledColor() : 0xFFA7A6AAu;
-  }
-  if (textColor_) return textColor_;
-  return pm ? pm->GetDefaultFontColor() : 0xFF000000u;
+  return StateTextColor(GetManager(), IsEnabled(), textColor_, disabledTextColor_);
 }
 
 void CChartViewUI::PaintText(CPaintContext& ctx, const UIRect& rc) {

@@ -46,13 +46,7 @@ const AttributeTable& CLabelUI::Attributes() const {
 }
 
 UIColor CLabelUI::CurrentTextColor() const {
-  CPaintManagerUI* pm = GetManager();
-  if (!IsEnabled()) {
-    if (disabledTextColor_) return disabledTextColor_;
-    return pm ? pm->GetDefaultDisabledColor() : 0xFFA7A6AAu;
-  }
-  if (textColor_) return textColor_;
-  return pm ? pm->GetDefaultFontColor() : 0xFF000000u;
+  return StateTextColor(GetManager(), IsEnabled(), textColor_, disabledTextColor_);
 }
 
 UIRect CLabelUI::TextRect(const UIRect& rc) const {

@@ -290,4 +290,13 @@ void CPaintManagerUI::ForEachControl(const std::function<void(CControlUI&)>& vis
   Visit(root_, visit);
 }
 
+UIColor StateTextColor(const CPaintManagerUI* pm, bool enabled, UIColor own, UIColor ownDisabled) {
+  if (!enabled) {
+    if (ownDisabled) return ownDisabled;
+    return pm ? pm->GetDefaultDisabledColor() : 0xFFA7A6AAu;
+  }
+  if (own) return own;
+  return pm ? pm->GetDefaultFontColor() : 0xFF000000u;
+}
+
 }  // namespace vz::ui

@@ -157,4 +157,8 @@ class CPaintManagerUI {
   std::shared_ptr<bool> alive_;
 };
 
+// The colour text is drawn in: a control's own colour for its state when it has one, else
+// the window's default for that state. pm may be null (a control not in a window yet).
+UIColor StateTextColor(const CPaintManagerUI* pm, bool enabled, UIColor own, UIColor ownDisabled);
+
 }  // namespace vz::ui
