@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <atomic>
+#include <cstdio>
 #include <thread>
 
 #include "platform/ui/button.h"
@@ -210,10 +211,12 @@ TEST_F(WindowTest, AScreenshotShowsWhatTheLayoutSays) {
       << "inset 4 inside page1";
   EXPECT_EQ(wnd.PaintManager().FindControl(UIPoint{285, 10}), wnd.PaintManager().FindControl("closebtn"));
 
-  std::string png = ::testing::TempDir() + "ui_shot.png";
+  // Named by process: two builds may run this test at the same time.
+  std::string png = ::testing::TempDir() + "ui_shot_" + std::to_string(QCoreApplication::applicationPid()) + ".png";
   ASSERT_TRUE(wnd.PaintManager().SaveScreenshot(png));
   QImage back(QString::fromStdString(png));
   EXPECT_EQ(back.pixel(150, 5), 0xFFFF0000u);
+  std::remove(png.c_str());
 }
 
 TEST_F(WindowTest, ButtonsPaintTheImageOfTheirState) {
