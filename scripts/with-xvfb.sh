@@ -1,19 +1,19 @@
 #!/usr/bin/env bash
 # Runs one command on a private Xvfb display of its own and returns the command's status.
+# Xvfb picks the display number itself (-displayfd) under its own lock, so runs started at the
+# same moment never share or fight over a display.
 set -u
-display=""
-for n in $(seq 90 150); do
-  if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || { echo "with-xvfb: no free display" >&2; exit 1; }
-Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+number_file=$(mktemp /tmp/with-xvfb-XXXXXX)
+Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
 xvfb_pid=$!
-trap 'kill $xvfb_pid 2>/dev/null; wait $xvfb_pid 2>/dev/null' EXIT
-ready=0
+trap 'kill $xvfb_pid 2>/dev/null; wait $xvfb_pid 2>/dev/null; rm -f "$number_file"' EXIT
+display=""
 for _ in $(seq 1 100); do
-  DISPLAY="$display" xdpyinfo >/dev/null 2>&1 && { ready=1; break; }
+  number=$(tr -dc '0-9' <"$number_file")
+  [ -n "$number" ] && { display=":$number"; break; }
+  kill -0 "$xvfb_pid" 2>/dev/null || break
   sleep 0.1
 done
-[ "$ready" -eq 1 ] || { echo "with-xvfb: Xvfb on $display did not come up within 10 s" >&2; exit 1; }
+[ -n "$display" ] || { echo "with-xvfb: Xvfb did not come up within 10 s" >&2; exit 1; }
 unset QT_QPA_PLATFORM
 DISPLAY="$display" QT_QPA_PLATFORM=xcb "$@"
