@@ -15,7 +15,10 @@ S
 start=$(now_ms)
 "$APP" --emulate --scenario "$work/close.scenario" & app=$!; pids+=($app)
 wid=$(wait_for_window 15) || fail "no visible window"
-sleep 3
+# The dump is written 300 ms after the click and 1.5 s before the tray menu's "Exit".
+deadline=$(( $(now_ms) + 10000 ))
+while [ ! -s "$work/closed.json" ] && [ "$(now_ms)" -lt "$deadline" ]; do sleep 0.05; done
+sleep 0.2
 grep -q '"minimized": true' "$work/closed.json" || fail "the close button did not minimise the window"
 grep -Eq '"name": "ms_tab", [^}]*"visible": true' "$work/closed.json" || fail "the emulated mouse's tab is not shown"
 kill -0 "$app" 2>/dev/null || fail "the program ended on the close button"

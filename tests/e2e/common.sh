@@ -23,3 +23,15 @@ wait_for_window() {
   done
   return 1
 }
+
+# Runs "xdotool $1 <window> ..." on the visible window, taking its id again when the window was
+# re-created in between (bringing it forward may do that), for up to $2 s.
+on_window() {
+  local action=$1 deadline=$(( $(now_ms) + ${2:-5} * 1000 )) wid
+  shift 2
+  while [ "$(now_ms)" -lt "$deadline" ]; do
+    wid=$(wait_for_window 1) && xdotool "$action" "$wid" "$@" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  return 1
+}
