@@ -242,7 +242,7 @@ TEST(ChannelResults, ClosedChannelsAndBadArgumentsSendNothing) {
     const auto start = Clock::now();
     EXPECT_EQ(row.call(f.channel), row.expected) << row.name;
     EXPECT_TRUE(f.log->All().empty()) << row.name;
-    EXPECT_LT(MsSince(start), 5) << row.name << " returns at once";
+    EXPECT_LT(MsSince(start), 50) << row.name << " returns at once, with no 300 ms wait";
   }
 }
 
