@@ -128,7 +128,11 @@ int LightingEngine::SyncLoop() {
     to.mouse = mouseOn && io_.mouse->SyncFlag();
     to.mousepad = padOn && io_.mousepad->SyncFlag();
     to.keyboard = keyboardOn && io_.keyboard->SyncFlag();
-    if (!to.mouse && !to.mousepad && !to.keyboard) continue;
+    if (!to.mouse && !to.mousepad && !to.keyboard) {
+      // Nobody in sync: look again a little later instead of every millisecond.
+      if (StopWithin(syncStop_, kSyncIdleWaitMs)) break;
+      continue;
+    }
     to.keyboardModel = io_.keyboard->Model();
     const LightingFields fields = io_.sync->SyncLighting();
     std::uint8_t counter = syncCounter_.load(std::memory_order_relaxed);

@@ -91,5 +91,6 @@ inline constexpr std::uint32_t kMousepadStartMs = 3000;
 inline constexpr std::uint32_t kKeyboardStartMs = 1000;
 inline constexpr std::uint32_t kAbsentWaitMs = 100;       // device not connected
 inline constexpr std::uint32_t kSyncNobodyWaitMs = 1000;  // no device connected at all
+inline constexpr std::uint32_t kSyncIdleWaitMs = 100;     // devices there, none in sync
 
 }  // namespace vz::lighting

@@ -82,6 +82,25 @@ TEST_F(EngineTest, SyncedDeviceGetsFramesOnlyFromTheSyncThreadUntilItsFlagClears
   EXPECT_TRUE(engine.Join(1000));
 }
 
+TEST_F(EngineTest, SyncThreadIdlesWhileNobodyIsInSyncAndTakesUpADevicePutInSync) {
+  // Speed 0 asks for no pause between sync loops; with nobody in sync it must still sleep.
+  LightingEngine engine(devices.Io(), kNoStartWait, triggers);
+  engine.Start();
+  SleepMs(500);
+  EXPECT_LT(devices.sync.reads.load(), 20) << "the sync thread polls while nobody is in sync";
+  EXPECT_TRUE(AllFramesShow(devices.mouse.Frames(), kRed));
+
+  devices.mouse.sync = true;
+  SleepMs(150);
+  devices.mouse.Clear();
+  SleepMs(200);
+  const auto synced = devices.mouse.Frames();
+  ASSERT_GT(synced.size(), 10u) << "the sync thread did not take up the mouse";
+  EXPECT_TRUE(AllFramesShow(synced, {0, 0, 77}));
+  engine.SignalStop();
+  EXPECT_TRUE(engine.Join(1000));
+}
+
 TEST_F(EngineTest, SyncModeWithoutEffectKeepsTheDevicesDark) {
   devices.mouse.sync = true;
   devices.mousepad.sync = true;

@@ -66,6 +66,7 @@ class FakeLink : public KeyboardLink {
 class FakeSync : public SyncSource {
  public:
   LightingFields SyncLighting() const override {
+    reads.fetch_add(1, std::memory_order_relaxed);
     std::lock_guard<std::mutex> lock(mutex_);
     return fields_;
   }
@@ -73,6 +74,8 @@ class FakeSync : public SyncSource {
     std::lock_guard<std::mutex> lock(mutex_);
     fields_ = f;
   }
+  // How often the sync thread has looked at its settings: about once per loop.
+  mutable std::atomic<int> reads{0};
 
  private:
   mutable std::mutex mutex_;
